@@ -2,13 +2,10 @@
 #pragma once
 
 #include "app/Desktop.h"
+#include "app/VideoAddress.h"
 #include "web/FetchPage.h"
 
 namespace veltrano::app {
-
-// The markers around the video address in the page's script.
-inline constexpr TextView kVideoLeftMarker = "var videoUrl = \"";
-inline constexpr TextView kVideoRightMarker = "\";\r\n        var defaultImg";
 
 inline constexpr TextView kInfoTitle = "\xd0\xc5\xcf\xa2\xa3\xba";  // 信息：
 inline constexpr TextView kCopiedMessage =                          // 下载地址复制成功！

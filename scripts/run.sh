@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh build linux
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DVELTRANO_BUILD_TESTS=OFF -DVELTRANO_BUILD_BENCH=OFF >/dev/null
 cmake --build build/native --target veltrano -j "$(nproc)"
-exec build/native/platform/linux/veltrano "$@"
+exec build/native/veltrano "$@"
