@@ -1,0 +1,42 @@
+// Closes each message box that opens, after noting what it showed, so that
+// tests of modal actions never block.
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <vector>
+
+namespace veltrano::linuxgui::testing {
+
+struct ShownMessageBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    Qt::WindowModality modality;
+};
+
+class MessageBoxCloser {
+public:
+    MessageBoxCloser() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { closeOpenBox(); });
+        timer_.start(10);
+    }
+
+    std::vector<ShownMessageBox> shown;
+
+private:
+    void closeOpenBox() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) return;
+        shown.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->windowModality()});
+        box->button(QMessageBox::Ok)->click();
+    }
+
+    QTimer timer_;
+};
+
+}  // namespace veltrano::linuxgui::testing
