@@ -1,0 +1,1 @@
+// Bound to the Linux web platform once it is in place.

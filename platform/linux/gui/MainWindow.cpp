@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QShortcut>
 
-#include "platform/linux/gui/FontFace.h"
 #include "platform/linux/gui/GbkString.h"
 #include "platform/linux/gui/LabelControl.h"
 
@@ -19,7 +18,9 @@ size_t IndexOf(app::ControlId id) { return static_cast<size_t>(id); }
 QFont FontFor(const app::ControlLayout& control) {
     QFont font = QGuiApplication::font();
     if (control.font == app::FontKind::DefaultGui) return font;
-    if (control.font == app::FontKind::NamedFace16) font.setFamily(ResolveFontFamily(GbkToQString(control.fontFace)));
+    // Qt asks fontconfig for a face it does not have, at first use: the face
+    // itself where installed, else the substitute the system's configuration names.
+    if (control.font == app::FontKind::NamedFace16) font.setFamily(GbkToQString(control.fontFace));
     font.setPixelSize(app::kFontHeight);
     font.setWeight(QFont::Normal);
     font.setItalic(false);

@@ -1,10 +1,10 @@
-#include "platform/linux/gui/FontFace.h"
+#include "FontconfigMatch.h"
 
 #include <fontconfig/fontconfig.h>
 
 #include <memory>
 
-namespace veltrano::linuxgui {
+namespace veltrano::linuxgui::testing {
 
 namespace {
 
@@ -29,4 +29,4 @@ QString ResolveFontFamily(const QString& face) {
     return QString::fromUtf8(reinterpret_cast<const char*>(family));
 }
 
-}  // namespace veltrano::linuxgui
+}  // namespace veltrano::linuxgui::testing
