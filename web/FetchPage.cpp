@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <optional>
 
 #include "text/TextBetween.h"
@@ -86,7 +85,8 @@ Bytes ReadBody(Internet& internet, InternetHandle request) {
     for (;;) {
         std::array<std::uint8_t, kReadSize> piece{};
         if (!internet.ReadFile(request, piece.data(), kReadSize, &count) || count == 0) break;
-        body.insert(body.end(), piece.begin(), piece.begin() + std::min(count, kReadSize));
+        const auto taken = static_cast<std::ptrdiff_t>(std::min(count, kReadSize));
+        body.insert(body.end(), piece.begin(), piece.begin() + taken);
     }
     return body;
 }
@@ -96,7 +96,7 @@ Text QueryRawHeaders(Internet& internet, InternetHandle request) {
     Text buffer = TextBlank(kRawHeaderBufferSize);
     std::uint32_t length = kRawHeaderBufferSize;
     static_cast<void>(internet.QueryInfo(request, kQueryRawHeadersCrlf, buffer.data(), &length, nullptr));
-    buffer.resize(::strnlen(buffer.c_str(), buffer.size()));
+    buffer.resize(std::min(buffer.size(), buffer.find('\0')));
     return buffer;
 }
 

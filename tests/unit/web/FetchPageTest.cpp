@@ -21,10 +21,11 @@ using fakes::Quoted;
 const std::string kAgent = Quoted(kDefaultAgent);
 constexpr const char* kPlainFlags = "RELOAD|NEED_FILE|IGNORE_REDIRECT_TO_HTTPS";
 
-Text DefaultHeaders(TextView address) {
-    return TextConcat("Referer: ", address,
-                      "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded");
-}
+// The lines appended after the Referer line when the caller's text has none of them.
+const Text kDefaultTail =
+    "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded";
+
+Text DefaultHeaders(TextView address) { return TextConcat("Referer: ", address, kDefaultTail); }
 
 std::string OpenDirect(const std::string& agent = kAgent) {
     return "Open(agent=" + agent + ", access=1, proxy=null, bypass=null, flags=0x0) -> internet#1";
@@ -93,7 +94,8 @@ TEST_F(FetchPageTest, RequestFollowsTheOptions) {
         Bytes bodyBytesAfter;
     };
     const Text a = "http://h.cn/p";
-    const std::string postFlags = kPlainFlags;
+    const std::string cookieFlags = "RELOAD|NEED_FILE|NO_COOKIES|IGNORE_REDIRECT_TO_HTTPS";
+    const Text lowerCaseNames = "user-agent:  low \r\nreferer: r\r\naccept: x\r\naccept-language: y\r\ncontent-type: z";
     const std::vector<Case> cases = {
         {"https", "HTTPS://h.cn/x", {}, {}, "", {},
          {OpenDirect(), Connect("h.cn", 443), OpenRequest("GET", "/x", "RELOAD|NEED_FILE|SECURE"),
@@ -104,14 +106,16 @@ TEST_F(FetchPageTest, RequestFollowsTheOptions) {
           Send(DefaultHeaders("http://h.cn:8080/p"), "\"\"", 0)},
          DefaultHeaders("http://h.cn:8080/p"), {}},
         {"post writes the body text back as bytes", a, {.method = 1, .bodyText = "a=1&b=2"}, {}, "", {},
-         {OpenDirect(), Connect("h.cn", 80), OpenRequest("POST", "/p", postFlags),
+         {OpenDirect(), Connect("h.cn", 80), OpenRequest("POST", "/p", kPlainFlags),
           Send(DefaultHeaders(a), "\"a=1&b=2\"", 7)},
          DefaultHeaders(a), TextToBytes("a=1&b=2")},
         {"method 2 is a get with a body", a, {.method = 2, .bodyText = "q"}, {}, "", {},
-         {OpenDirect(), Connect("h.cn", 80), OpenRequest("GET", "/p", kPlainFlags), Send(DefaultHeaders(a), "\"q\"", 1)},
+         {OpenDirect(), Connect("h.cn", 80), OpenRequest("GET", "/p", kPlainFlags),
+          Send(DefaultHeaders(a), "\"q\"", 1)},
          DefaultHeaders(a), TextToBytes("q")},
         {"post without any body", a, {.method = 1}, {}, "", {},
-         {OpenDirect(), Connect("h.cn", 80), OpenRequest("POST", "/p", kPlainFlags), Send(DefaultHeaders(a), "null", 0)},
+         {OpenDirect(), Connect("h.cn", 80), OpenRequest("POST", "/p", kPlainFlags),
+          Send(DefaultHeaders(a), "null", 0)},
          DefaultHeaders(a), {}},
         {"body bytes win over body text", a, {.method = 1, .bodyText = "text"}, {}, "", {0x00, 0x01},
          {OpenDirect(), Connect("h.cn", 80), OpenRequest("POST", "/p", kPlainFlags),
@@ -119,21 +123,13 @@ TEST_F(FetchPageTest, RequestFollowsTheOptions) {
          DefaultHeaders(a), {0x00, 0x01}},
         {"user agent line alone", a, {}, {}, "User-Agent: Tool/1.0", {},
          {OpenDirect("\"Tool/1.0\""), Connect("h.cn", 80), OpenRequest("GET", "/p", kPlainFlags),
-          Send("User-Agent: Tool/1.0\r\nReferer: " + a +
-                   "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded",
-               "\"\"", 0)},
-         "User-Agent: Tool/1.0\r\nReferer: " + a +
-             "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded",
-         {}},
+          Send("User-Agent: Tool/1.0\r\nReferer: " + a + kDefaultTail, "\"\"", 0)},
+         "User-Agent: Tool/1.0\r\nReferer: " + a + kDefaultTail, {}},
         {"lower-case names: agent found, others appended", a, {}, {},
-         "user-agent:  low \r\nreferer: r\r\naccept: x\r\naccept-language: y\r\ncontent-type: z", {},
+         lowerCaseNames, {},
          {OpenDirect("\"low\""), Connect("h.cn", 80), OpenRequest("GET", "/p", kPlainFlags),
-          Send("user-agent:  low \r\nreferer: r\r\naccept: x\r\naccept-language: y\r\ncontent-type: z\r\nReferer: " + a +
-                   "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded",
-               "\"\"", 0)},
-         "user-agent:  low \r\nreferer: r\r\naccept: x\r\naccept-language: y\r\ncontent-type: z\r\nReferer: " + a +
-             "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded",
-         {}},
+          Send(lowerCaseNames + "\r\nReferer: " + a + kDefaultTail, "\"\"", 0)},
+         lowerCaseNames + "\r\nReferer: " + a + kDefaultTail, {}},
         {"user agent last line: the whole text's value", a, {}, {},
          "Referer: r\r\nAccept: a\r\nAccept-Language: l\r\nContent-Type: c\r\nUser-Agent: Last", {},
          {OpenDirect(Quoted("r\r\nAccept: a\r\nAccept-Language: l\r\nContent-Type: c\r\nUser-Agent: Last")),
@@ -142,26 +138,18 @@ TEST_F(FetchPageTest, RequestFollowsTheOptions) {
          "Referer: r\r\nAccept: a\r\nAccept-Language: l\r\nContent-Type: c\r\nUser-Agent: Last", {}},
         {"blank user agent is a null agent", a, {}, {}, "User-Agent: ", {},
          {OpenDirect("null"), Connect("h.cn", 80), OpenRequest("GET", "/p", kPlainFlags),
-          Send("User-Agent: \r\nReferer: " + a +
-                   "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded",
-               "\"\"", 0)},
-         "User-Agent: \r\nReferer: " + a +
-             "\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded",
-         {}},
+          Send("User-Agent: \r\nReferer: " + a + kDefaultTail, "\"\"", 0)},
+         "User-Agent: \r\nReferer: " + a + kDefaultTail, {}},
         {"referer present", a, {}, {}, "Referer: http://r/", {},
          {OpenDirect(), Connect("h.cn", 80), OpenRequest("GET", "/p", kPlainFlags),
-          Send("Referer: http://r/\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: "
-               "application/x-www-form-urlencoded",
-               "\"\"", 0)},
-         "Referer: http://r/\r\nAccept: */*\r\nAccept-Language: zh-cn\r\nContent-Type: "
-         "application/x-www-form-urlencoded",
-         {}},
+          Send("Referer: http://r/" + kDefaultTail, "\"\"", 0)},
+         "Referer: http://r/" + kDefaultTail, {}},
         {"cookies supplied", a, {}, Text("a=1; b=2"), "", {},
-         {OpenDirect(), Connect("h.cn", 80), OpenRequest("GET", "/p", "RELOAD|NEED_FILE|NO_COOKIES|IGNORE_REDIRECT_TO_HTTPS"),
+         {OpenDirect(), Connect("h.cn", 80), OpenRequest("GET", "/p", cookieFlags),
           Send(DefaultHeaders(a) + "\r\nCookie: a=1; b=2", "\"\"", 0)},
          DefaultHeaders(a) + "\r\nCookie: a=1; b=2", {}},
         {"cookies supplied empty", a, {}, Text(), "", {},
-         {OpenDirect(), Connect("h.cn", 80), OpenRequest("GET", "/p", "RELOAD|NEED_FILE|NO_COOKIES|IGNORE_REDIRECT_TO_HTTPS"),
+         {OpenDirect(), Connect("h.cn", 80), OpenRequest("GET", "/p", cookieFlags),
           Send(DefaultHeaders(a), "\"\"", 0)},
          DefaultHeaders(a), {}},
         {"no auto redirect", a, {.noAutoRedirect = true}, {}, "", {},
@@ -245,7 +233,8 @@ TEST_F(FetchPageTest, ResponseHeaderLinesGiveRedirectAndCookies) {
         Text responseHeaders;
     };
     const std::vector<Fallback> fallbacks = {
-        {"no location: the whole block", "HTTP/1.1 200 OK\r\nServer: s\r\n\r\n", "HTTP/1.1 200 OK\r\nServer: s\r\n\r\n"},
+        {"no location: the whole block", "HTTP/1.1 200 OK\r\nServer: s\r\n\r\n",
+         "HTTP/1.1 200 OK\r\nServer: s\r\n\r\n"},
         {"block that just fits", justFits, justFits},
         {"block too long: 5000 spaces", tooLong, TextBlank(5000)},
     };
