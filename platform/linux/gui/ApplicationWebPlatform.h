@@ -5,7 +5,9 @@
 
 namespace veltrano::linuxgui {
 
-// The process's HTTP and charset services, bound at the first call.
+// The libcurl and iconv platform from the web module, which is loaded at the
+// first call and released at exit. Without the module, a platform on which
+// every fetch fails, so the user is told the page could not be downloaded.
 [[nodiscard]] web::WebPlatform ApplicationWebPlatform();
 
 }  // namespace veltrano::linuxgui
