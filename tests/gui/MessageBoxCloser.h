@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QCursor>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +18,7 @@ struct ShownMessageBox {
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
     Qt::WindowModality modality;
+    Qt::CursorShape cursor;  // the application's override cursor while it was open
 };
 
 class MessageBoxCloser {
@@ -32,7 +34,9 @@ private:
     void closeOpenBox() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) return;
-        shown.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->windowModality()});
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        shown.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->windowModality(),
+                         cursor != nullptr ? cursor->shape() : Qt::ArrowCursor});
         box->button(QMessageBox::Ok)->click();
     }
 

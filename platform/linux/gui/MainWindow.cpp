@@ -15,12 +15,12 @@ namespace {
 
 size_t IndexOf(app::ControlId id) { return static_cast<size_t>(id); }
 
-QFont FontFor(const app::ControlLayout& control) {
+QFont FontFor(app::FontKind kind, TextView face = {}) {
     QFont font = QGuiApplication::font();
-    if (control.font == app::FontKind::DefaultGui) return font;
+    if (kind == app::FontKind::DefaultGui) return font;
     // Qt asks fontconfig for a face it does not have, at first use: the face
     // itself where installed, else the substitute the system's configuration names.
-    if (control.font == app::FontKind::NamedFace16) font.setFamily(GbkToQString(control.fontFace));
+    if (kind == app::FontKind::NamedFace16) font.setFamily(GbkToQString(face));
     font.setPixelSize(app::kFontHeight);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
@@ -45,6 +45,9 @@ MainWindow::MainWindow(const app::WindowLayout& layout)
     background.setColor(QPalette::Window, background.color(QPalette::Button));
     setPalette(background);
     setAutoFillBackground(true);
+
+    // Most controls take this font; they are born with it rather than measured twice.
+    setFont(FontFor(app::FontKind::SystemFace16));
 
     // A new child goes on top of its siblings, so the bottom control comes first.
     for (auto control = layout.controls.rbegin(); control != layout.controls.rend(); ++control) {
@@ -96,7 +99,7 @@ QWidget* MainWindow::createControl(const app::ControlLayout& layout) {
     }
     }
     widget->setGeometry(layout.left, layout.top, layout.width, layout.height);
-    widget->setFont(FontFor(layout));
+    if (layout.font != app::FontKind::SystemFace16) widget->setFont(FontFor(layout.font, layout.fontFace));
     widget->setFocusPolicy(layout.takesFocus ? Qt::StrongFocus : Qt::NoFocus);
     widget->setObjectName(text.isEmpty() ? QStringLiteral("control%1").arg(IndexOf(layout.id)) : text);
     return widget;

@@ -24,10 +24,10 @@ public:
 
 }  // namespace
 
-void ConnectActions(MainWindow& window, app::Desktop& desktop, web::WebPlatform platform) {
-    window.setClickHandler(app::ControlId::按钮1, [&desktop, platform] {
+void ConnectActions(MainWindow& window, app::Desktop& desktop, WebPlatformSource webPlatform) {
+    window.setClickHandler(app::ControlId::按钮1, [&desktop, webPlatform = std::move(webPlatform)] {
         const BusyCursor busy;
-        app::ParseAndCopy(desktop, platform);
+        app::ParseAndCopy(desktop, webPlatform());
     });
     window.setClickHandler(app::ControlId::按钮2, [&desktop] { app::ClearBoxes(desktop); });
 }
