@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kNoDisplayLine =
     "veltrano: no graphical display could be opened; run it on a desktop, or use "
-    "veltrano-cli with the page address to get the video address without a window\n";
+    "veltrano-cli ADDRESS to print a page's video address without a window\n";
 
 bool HasDisplayVariable() {
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
