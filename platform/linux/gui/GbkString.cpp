@@ -22,9 +22,11 @@ public:
 
     // Converts all of input; each unconvertible piece is skipped by skipLength and
     // replaced by replacement. Output grows in amortised time.
+    // Starts from the initial shift state, so a failed call before leaves no trace.
     template <class SkipLength>
     [[nodiscard]] std::string Convert(std::string_view input, std::string_view replacement,
                                       SkipLength skipLength) const {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
         std::string output;
         output.reserve(input.size() * 3 / 2 + 16);
         char* in = const_cast<char*>(input.data());
@@ -59,11 +61,21 @@ size_t Utf8SequenceLength(std::string_view text) {
     return length;
 }
 
+// Opened once per thread at first use: a descriptor keeps shift state, so it is not shared.
+const IconvConverter& GbkToUtf8() {
+    thread_local const IconvConverter converter("UTF-8", "GBK");
+    return converter;
+}
+const IconvConverter& Utf8ToGbk() {
+    thread_local const IconvConverter converter("GBK", "UTF-8");
+    return converter;
+}
+
 }  // namespace
 
 QString GbkToQString(TextView text) {
     text = text.substr(0, text.find('\0'));
-    const IconvConverter toUtf8("UTF-8", "GBK");
+    const IconvConverter& toUtf8 = GbkToUtf8();
     if (!toUtf8.valid()) return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     const std::string utf8 = toUtf8.Convert(text, "\xef\xbf\xbd", [](std::string_view) { return size_t{1}; });
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -71,7 +83,7 @@ QString GbkToQString(TextView text) {
 
 Text QStringToGbk(const QString& text) {
     const QByteArray utf8 = text.left(text.indexOf(QChar(u'\0'))).toUtf8();
-    const IconvConverter toGbk("GBK", "UTF-8");
+    const IconvConverter& toGbk = Utf8ToGbk();
     if (!toGbk.valid()) return {};
     return toGbk.Convert(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), "?",
                          Utf8SequenceLength);

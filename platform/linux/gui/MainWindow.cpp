@@ -79,7 +79,7 @@ QWidget* MainWindow::createControl(const app::ControlLayout& layout) {
         colours.setColor(QPalette::Base, Qt::white);
         colours.setColor(QPalette::Text, Qt::black);
         edit->setPalette(colours);
-        edit->setCursorPosition(0);
+        if (!text.isEmpty()) edit->setCursorPosition(0);  // a new edit puts it after its text
         widget = edit;
         break;
     }
