@@ -11,7 +11,7 @@ constexpr TextView kDefaultToCharset = "GBK";
 
 // Every step runs whether or not an earlier one failed; a stream that could not
 // be created fails them all. The result comes from Read alone.
-Bytes RunStreamSequence(Automation& automation, const Bytes& data, TextView fromCharset, TextView toCharset,
+Bytes RunStreamSequence(Automation& automation, BytesView data, TextView fromCharset, TextView toCharset,
                         std::optional<std::int32_t> offset) {
     const std::unique_ptr<CharsetStream> stream = automation.CreateObject(kStreamProgId);
     if (stream == nullptr) return {};
@@ -39,7 +39,7 @@ void DefaultIfEmpty(Text& charset, TextView fallback) {
 
 }  // namespace
 
-Bytes ConvertCharset(Automation& automation, const Bytes& data, Text* fromCharset, Text* toCharset,
+Bytes ConvertCharset(Automation& automation, BytesView data, Text* fromCharset, Text* toCharset,
                      std::optional<std::int32_t> offset) {
     Text scratchFrom;
     Text scratchTo;
