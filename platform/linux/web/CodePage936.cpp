@@ -198,7 +198,8 @@ CodePage936::CodePage936() : encode_(0x10000, 0), decode_(0x10000, 0), roundTrip
             iconv(converter, nullptr, nullptr, nullptr, nullptr);
             if (iconv(converter, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) continue;
             if (sizeof out - outLeft != 4) continue;
-            const std::uint32_t code = out[0] | out[1] << 8 | out[2] << 16 | static_cast<std::uint32_t>(out[3]) << 24;
+            const std::uint32_t code = std::uint32_t{out[0]} | std::uint32_t{out[1]} << 8 | std::uint32_t{out[2]} << 16 |
+                                       std::uint32_t{out[3]} << 24;
             if (code == 0 || code >= 0x10000) continue;
             const auto pair = static_cast<std::uint16_t>(lead << 8 | trail);
             decode_[pair] = static_cast<std::uint16_t>(code);
