@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <utility>
 #include <optional>
 
@@ -16,6 +17,8 @@ namespace veltrano::web {
 namespace {
 
 constexpr std::uint32_t kReadSize = 1024;
+// The body is looked at for a NUL in spans of this size, small enough to be still in the cache.
+constexpr std::size_t kNulCheckSpan = 64 * 1024;
 // Past this a large page grows fourfold, so fewer of its bytes are copied on the way
 // in; capacity that is never written takes no memory, only addresses.
 constexpr std::size_t kFourfoldGrowthFrom = sizeof(std::size_t) >= 8 ? std::size_t{1} << 20 : SIZE_MAX;
@@ -89,6 +92,25 @@ struct Body {
     std::size_t firstNul = Text::npos;
 };
 
+// Where the addresses for four times the text cannot be had, it grows as it would anyway.
+void ReserveFourfold(Text& bytes) {
+    try {
+        bytes.reserve(4 * bytes.size());
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+// Looks for the first NUL in the bytes not yet looked at, while they are still in the cache.
+void LookForNul(Body& body, std::size_t& checked) {
+    const Text& bytes = body.bytes;
+    if (body.firstNul == Text::npos && checked < bytes.size()) {
+        if (const auto* nul = static_cast<const char*>(std::memchr(bytes.data() + checked, 0, bytes.size() - checked))) {
+            body.firstNul = static_cast<std::size_t>(nul - bytes.data());
+        }
+    }
+    checked = bytes.size();
+}
+
 // The whole body, each read landing zeroed at the end of the text itself, so the
 // page is copied once on its way in and looked at for a NUL while it is fresh in
 // the cache. A full text reads into a piece first, so the last read (of 0 bytes)
@@ -96,13 +118,14 @@ struct Body {
 Body ReadBody(Internet& internet, InternetHandle request) {
     Body body;
     Text& bytes = body.bytes;
+    std::size_t checked = 0;  // bytes looked at for a NUL
     std::uint32_t count = 0;
     for (;;) {
         const std::size_t size = bytes.size();
         if (bytes.capacity() - size < kReadSize) {
             std::array<char, kReadSize> piece{};
             if (!internet.ReadFile(request, piece.data(), kReadSize, &count) || count == 0) break;
-            if (size >= kFourfoldGrowthFrom) bytes.reserve(4 * size);
+            if (size >= kFourfoldGrowthFrom) ReserveFourfold(bytes);
             bytes.append(piece.data(), std::min(count, kReadSize));
         } else {
             bytes.resize(size + kReadSize);
@@ -110,12 +133,9 @@ Body ReadBody(Internet& internet, InternetHandle request) {
             bytes.resize(size + (read ? std::min(count, kReadSize) : 0));
             if (!read || count == 0) break;
         }
-        if (body.firstNul == Text::npos) {
-            if (const auto* nul = static_cast<const char*>(std::memchr(bytes.data() + size, 0, bytes.size() - size))) {
-                body.firstNul = static_cast<std::size_t>(nul - bytes.data());
-            }
-        }
+        if (bytes.size() - checked >= kNulCheckSpan) LookForNul(body, checked);
     }
+    LookForNul(body, checked);
     return body;
 }
 
