@@ -21,11 +21,12 @@ Bytes RunStreamSequence(Automation& automation, BytesView data, TextView fromCha
     stream->SetPosition(0);
     stream->SetType(kStreamTypeText);
     stream->SetCharset(fromCharset);
-    const Text decoded = stream->ReadText();
+    Text decoded = stream->ReadText();
     stream->Close();
     stream->Open();
     stream->SetCharset(toCharset);
     stream->WriteText(decoded);
+    Text().swap(decoded);  // the stream holds the text now; a page is not kept three times over
     stream->SetPosition(0);
     stream->SetType(kStreamTypeBinary);
     if (offset) stream->SetPosition(*offset);

@@ -241,7 +241,7 @@ Text FetchPage(WebPlatform platform, TextView address, const FetchOptions& optio
     Text& page = body->bytes;
     if (IsUtf8Page(page, responseHeaders)) {
         const Bytes converted = ConvertCharset(platform.automation, ViewAsBytes(page));
-        Text().swap(page);  // the page is not held three times
+        Text().swap(page);  // gone before the converted copy is made
         return BytesToText(converted);
     }
     // The page is the result: cut at its first NUL, not copied.
