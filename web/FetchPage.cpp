@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 #include <new>
-#include <utility>
 #include <optional>
+#include <utility>
 
 #include "text/TextBetween.h"
 #include "web/Address.h"
@@ -154,7 +154,7 @@ Text QueryRawHeaders(Internet& internet, InternetHandle request) {
 // closes the handles (scope end, newest first). Nothing is written to the
 // caller's parameters when no request handle is obtained.
 std::optional<Body> Exchange(Internet& internet, TextView address, const FetchOptions& options, Text& requestHeaders,
-                              Bytes& bodyBytes, Text& responseHeaders) {
+                             Bytes& bodyBytes, Text& responseHeaders) {
     const Text verb = options.method == 1 ? "POST" : "GET";
     const Text agent = AgentText(requestHeaders);
 

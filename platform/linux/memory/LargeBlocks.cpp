@@ -4,6 +4,7 @@
 // its memory is given back as fast. Smaller blocks are plain malloc.
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -14,6 +15,7 @@ constexpr std::size_t kLargeBlock = 2 * kHugePage;
 
 void* Allocate(std::size_t size) {
     if (size < kLargeBlock) return std::malloc(size == 0 ? 1 : size);
+    if (size > SIZE_MAX - kHugePage) return nullptr;  // no rounding up past the address space
     void* block = std::aligned_alloc(kHugePage, (size + kHugePage - 1) / kHugePage * kHugePage);
     // Only advice: without huge pages the block works as any other.
     if (block != nullptr) static_cast<void>(madvise(block, size, MADV_HUGEPAGE));
