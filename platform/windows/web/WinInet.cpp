@@ -1,0 +1,85 @@
+#include "web/WinInet.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include "bind/BoundLibrary.h"
+
+namespace veltrano::windows {
+namespace {
+
+// Each bound at its own first call; wininet.dll is loaded at the first of them.
+#define VELTRANO_WININET_FUNCTION(name)                                          \
+    BoundFunction<decltype(&::name)>& Bound##name() {                            \
+        static BoundFunction<decltype(&::name)> function(WinInetLibrary(), #name); \
+        return function;                                                         \
+    }
+VELTRANO_WININET_FUNCTION(InternetOpenA)
+VELTRANO_WININET_FUNCTION(InternetConnectA)
+VELTRANO_WININET_FUNCTION(HttpOpenRequestA)
+VELTRANO_WININET_FUNCTION(HttpSendRequestA)
+VELTRANO_WININET_FUNCTION(InternetReadFile)
+VELTRANO_WININET_FUNCTION(HttpQueryInfoA)
+VELTRANO_WININET_FUNCTION(InternetCloseHandle)
+#undef VELTRANO_WININET_FUNCTION
+
+}  // namespace
+
+web::InternetHandle WinInet::Open(const char* agent, std::uint32_t accessType, const char* proxy,
+                                  const char* proxyBypass, std::uint32_t flags) {
+    const auto open = BoundInternetOpenA().Get();
+    if (open == nullptr) return nullptr;
+    return open(agent, accessType, proxy, proxyBypass, flags);
+}
+
+web::InternetHandle WinInet::Connect(web::InternetHandle internet, const char* serverName, std::uint16_t port,
+                                     const char* userName, const char* password, std::uint32_t service,
+                                     std::uint32_t flags, std::uintptr_t context) {
+    const auto connect = BoundInternetConnectA().Get();
+    if (connect == nullptr) return nullptr;
+    return connect(internet, serverName, port, userName, password, service, flags, context);
+}
+
+web::InternetHandle WinInet::OpenRequest(web::InternetHandle connection, const char* verb, const char* objectName,
+                                         const char* version, const char* referrer, const char** acceptTypes,
+                                         std::uint32_t flags, std::uintptr_t context) {
+    const auto openRequest = BoundHttpOpenRequestA().Get();
+    if (openRequest == nullptr) return nullptr;
+    return openRequest(connection, verb, objectName, version, referrer, acceptTypes, flags, context);
+}
+
+bool WinInet::SendRequest(web::InternetHandle request, const char* headers, std::uint32_t headersLength,
+                          const void* optional, std::uint32_t optionalLength) {
+    const auto send = BoundHttpSendRequestA().Get();
+    if (send == nullptr) return false;
+    // WinINet declares the optional data writable but only reads it.
+    return send(request, headers, headersLength, const_cast<void*>(optional), optionalLength) != FALSE;
+}
+
+bool WinInet::ReadFile(web::InternetHandle request, void* buffer, std::uint32_t bytesToRead,
+                       std::uint32_t* bytesRead) {
+    const auto read = BoundInternetReadFile().Get();
+    DWORD count = 0;
+    const bool ok = read != nullptr && read(request, buffer, bytesToRead, &count) != FALSE;
+    if (bytesRead != nullptr) *bytesRead = ok ? count : 0;
+    return ok;
+}
+
+bool WinInet::QueryInfo(web::InternetHandle request, std::uint32_t infoLevel, void* buffer,
+                        std::uint32_t* bufferLength, std::uint32_t* index) {
+    const auto query = BoundHttpQueryInfoA().Get();
+    if (query == nullptr) return false;
+    DWORD length = bufferLength != nullptr ? *bufferLength : 0;
+    DWORD position = index != nullptr ? *index : 0;
+    const bool ok = query(request, infoLevel, buffer, &length, index != nullptr ? &position : nullptr) != FALSE;
+    if (bufferLength != nullptr) *bufferLength = length;
+    if (index != nullptr) *index = position;
+    return ok;
+}
+
+bool WinInet::CloseHandle(web::InternetHandle handle) {
+    const auto close = BoundInternetCloseHandle().Get();
+    return close != nullptr && close(handle) != FALSE;
+}
+
+}  // namespace veltrano::windows
