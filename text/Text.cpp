@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "text/TextSearch.h"
 
@@ -111,23 +112,25 @@ Text TextTrim(TextView text) {
         if (space == 0) break;
         begin += space;
     }
+    if (begin == text.size()) return {};
+    // A lone lead byte at the end is dropped, and the spaces before it stay.
+    if (EndsInLoneLead(text, begin)) return Text(text.substr(begin, text.size() - 1 - begin));
+    // Otherwise only the tail made of 0x20 and 0xA1 bytes can hold the last run
+    // of spaces; walk it by characters from the first boundary inside it.
+    std::size_t tail = text.size();
+    while (tail > begin && (text[tail - 1] == ' ' || At(text, tail - 1) == kFullWidthLead)) --tail;
+    detail::BoundaryTracker tracker(text, begin);
+    std::size_t i = tracker.IsBoundary(tail) ? tail : tail + 1;
     std::size_t end = text.size();
-    std::size_t runStart = BoundarySearch::npos;
-    for (std::size_t i = begin; i < text.size();) {
-        if (IsLoneLead(text, i)) {
-            end = i;  // dropped; spaces before it stay
-            runStart = BoundarySearch::npos;
-            break;
-        }
+    while (i < text.size()) {
         if (const std::size_t space = SpaceLength(text, i); space != 0) {
-            if (runStart == BoundarySearch::npos) runStart = i;
+            if (end == text.size()) end = i;
             i += space;
         } else {
-            runStart = BoundarySearch::npos;
+            end = text.size();
             i += CharacterLength(text, i);
         }
     }
-    if (runStart != BoundarySearch::npos) end = runStart;
     return Text(text.substr(begin, end - begin));
 }
 
@@ -173,18 +176,19 @@ TextList TextSplit(TextView text, TextView separator) {
     TextList pieces;
     if (text.empty()) return pieces;
     if (separator.empty()) {
-        pieces.emplace_back(text);
+        pieces.push_back(text);
         return pieces;
     }
+    pieces.reserve(0, text.size());
     BoundarySearch search(separator, false);
     std::size_t from = 0;
     for (;;) {
         const std::size_t found = search.FindFirst(text, from);
         if (found == BoundarySearch::npos) break;
-        pieces.emplace_back(text.substr(from, found - from));
+        pieces.push_back(text.substr(from, found - from));
         from = found + separator.size();
     }
-    if (from < text.size()) pieces.emplace_back(text.substr(from));
+    if (from < text.size()) pieces.push_back(text.substr(from));
     return pieces;
 }
 
@@ -277,10 +281,32 @@ Bytes BytesConcatList(std::initializer_list<BytesView> parts) {
     return result;
 }
 
+TextList::TextList(std::initializer_list<TextView> members) {
+    for (TextView member : members) push_back(member);
+}
+
+TextView TextList::operator[](std::size_t index) const {
+    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+    return TextView(bytes_).substr(begin, ends_[index] - begin);
+}
+
+void TextList::push_back(TextView member) {
+    bytes_.append(member);
+    ends_.push_back(bytes_.size());
+}
+
+void TextList::reserve(std::size_t members, std::size_t bytes) {
+    ends_.reserve(members);
+    bytes_.reserve(bytes);
+}
+
 int ListSize(const TextList& list) { return Length(list.size()); }
 
-const Text& ListItem(const TextList& list, int i) { return list.at(Size(i - 1)); }
+Text ListItem(const TextList& list, int i) {
+    if (i < 1 || Size(i) > list.size()) throw std::out_of_range("ListItem: no such member");
+    return Text(list[Size(i - 1)]);
+}
 
-void ListAppend(TextList& list, TextView text) { list.emplace_back(text); }
+void ListAppend(TextList& list, TextView text) { list.push_back(text); }
 
 }  // namespace veltrano

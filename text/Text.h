@@ -25,8 +25,25 @@ using TextView = std::string_view;
 using Bytes = std::vector<std::uint8_t>;
 using BytesView = std::span<const std::uint8_t>;
 
-// Members numbered 1 to ListSize.
-using TextList = std::vector<Text>;
+// Members numbered 1 to ListSize, kept back to back in one buffer so that
+// splitting a page costs one allocation, not one per member.
+class TextList {
+public:
+    TextList() = default;
+    TextList(std::initializer_list<TextView> members);
+
+    [[nodiscard]] std::size_t size() const { return ends_.size(); }
+    // 0-based; index must be below size().
+    [[nodiscard]] TextView operator[](std::size_t index) const;
+    void push_back(TextView member);
+    void reserve(std::size_t members, std::size_t bytes);
+
+    friend bool operator==(const TextList&, const TextList&) = default;
+
+private:
+    std::string bytes_;
+    std::vector<std::size_t> ends_;  // where each member ends in bytes_
+};
 
 [[nodiscard]] int TextLength(TextView text);
 [[nodiscard]] Text TextLeft(TextView text, int n);
@@ -85,8 +102,8 @@ template <class... Parts>
 }
 
 [[nodiscard]] int ListSize(const TextList& list);
-// i must lie within 1 to ListSize(list).
-[[nodiscard]] const Text& ListItem(const TextList& list, int i);
+// A copy of member i, which must lie within 1 to ListSize(list).
+[[nodiscard]] Text ListItem(const TextList& list, int i);
 void ListAppend(TextList& list, TextView text);
 
 }  // namespace veltrano

@@ -92,12 +92,12 @@ Text Replace(TextView text, TextView sub, TextView replacement, bool caseSensiti
 TextList Split(TextView text, TextView separator) {
     TextList list;
     if (text.empty()) return list;
-    if (separator.empty()) return {Text(text)};
+    if (separator.empty()) return {text};
     Index pieceStart = 0;
     Index i = 0;
     while (Size(text) - i >= Size(separator)) {
         if (EqualAt(text, i, separator, false)) {
-            list.emplace_back(text.substr(static_cast<std::size_t>(pieceStart), static_cast<std::size_t>(i - pieceStart)));
+            list.push_back(text.substr(static_cast<std::size_t>(pieceStart), static_cast<std::size_t>(i - pieceStart)));
             i += Size(separator);
             pieceStart = i;
         } else if (IsLone(text, i)) {
@@ -106,7 +106,7 @@ TextList Split(TextView text, TextView separator) {
             i += IsLead(text, i) ? 2 : 1;
         }
     }
-    if (pieceStart < Size(text)) list.emplace_back(text.substr(static_cast<std::size_t>(pieceStart)));
+    if (pieceStart < Size(text)) list.push_back(text.substr(static_cast<std::size_t>(pieceStart)));
     return list;
 }
 

@@ -39,5 +39,23 @@ TEST(TextDifferential, FastOperationsAgreeWithTheReference) {
     }
 }
 
+TEST(TextDifferential, LongRepetitiveTextsTakeTheFallbackSearchAndAgree) {
+    // Self-similar needles in long runs make candidate checks fail often,
+    // which switches the fast search to its linear fallback mid-text.
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        Text text(3000 + random() % 3000, 'a');
+        for (int k = 0; k < 20; ++k) text[random() % text.size()] = (random() & 1) ? '\xb0' : 'A';
+        const Text sub = Text(1 + random() % 40, 'a') + ((random() & 1) ? "A" : "");
+        const bool flag = (random() & 1) != 0;
+        const int start = static_cast<int>(random() % 100);
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ASSERT_EQ(TextFind(text, sub, start, flag), reference::Find(text, sub, start, flag));
+        ASSERT_EQ(TextFindLast(text, sub, flag), reference::FindLast(text, sub, flag));
+        ASSERT_EQ(TextReplace(text, sub, "x", flag), reference::Replace(text, sub, "x", flag));
+        ASSERT_EQ(TextSplit(text, sub), reference::Split(text, sub));
+    }
+}
+
 }  // namespace
 }  // namespace veltrano
