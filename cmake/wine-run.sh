@@ -6,15 +6,16 @@ set -euo pipefail
 prefix=${WINEPREFIX:-}
 if [ "${1:-}" = --prefix ]; then prefix=$2; shift 2; fi
 [ -n "$prefix" ] || prefix="$(cd "$(dirname "$0")/.." && pwd)/build/windows/wine-prefix"
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} LC_ALL=zh_CN.UTF-8
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts while the prefix is made.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 mkdir -p "$(dirname "$prefix")"
 (
     flock 9
     if [ ! -f "$prefix/system.reg" ]; then
-        wineboot --init >/dev/null 2>&1 || true
+        env LC_ALL=zh_CN.UTF-8 wineboot --init >/dev/null 2>&1 || true
         wineserver --wait || true
     fi
 ) 9>"$prefix.lock"
-exec wine "$@"
+# Set for Wine only: the shell itself has no such locale generated.
+exec env LC_ALL=zh_CN.UTF-8 wine "$@"
