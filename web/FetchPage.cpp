@@ -1,0 +1,195 @@
+#include "web/FetchPage.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "text/TextBetween.h"
+#include "web/Address.h"
+#include "web/ConvertCharset.h"
+#include "web/Cookies.h"
+
+namespace veltrano::web {
+
+namespace {
+
+constexpr std::uint32_t kReadSize = 1024;
+constexpr int kRawHeaderBufferSize = 5000;
+// "utf-8" counts in the body only when it begins at one of these positions.
+constexpr int kUtf8MarkerLimit = 500;
+constexpr TextView kUtf8Marker = "utf-8";
+
+// One open handle of the internet seam; closing it is the owner's end, so the
+// handles opened later, declared later, are closed first.
+class OwnedInternetHandle {
+public:
+    OwnedInternetHandle(Internet& internet, InternetHandle handle) noexcept : internet_(internet), handle_(handle) {}
+    OwnedInternetHandle(const OwnedInternetHandle&) = delete;
+    OwnedInternetHandle& operator=(const OwnedInternetHandle&) = delete;
+    ~OwnedInternetHandle() {
+        if (handle_ != nullptr) internet_.CloseHandle(handle_);
+    }
+
+    [[nodiscard]] InternetHandle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
+
+private:
+    Internet& internet_;
+    InternetHandle handle_;
+};
+
+// A Text at the seam: its bytes with a NUL, or nullptr when empty.
+const char* TextArgument(const Text& text) { return text.empty() ? nullptr : text.c_str(); }
+
+template <class Value>
+Value& SuppliedOr(Value* supplied, Value& scratch) {
+    return supplied != nullptr ? *supplied : scratch;
+}
+
+Text AgentText(TextView requestHeaders) {
+    if (TextFind(requestHeaders, "User-Agent:", 0, true) == -1) return Text(kDefaultAgent);
+    Text agent = TextTrim(TextBetween(requestHeaders, "User-Agent:", "\r\n"));
+    // A User-Agent line that ends the text has no "\r\n" after it.
+    if (agent.empty()) agent = HeaderValue(requestHeaders);
+    return agent;
+}
+
+std::uint32_t RequestFlags(TextView address, const FetchOptions& options) {
+    std::uint32_t flags = kFlagReload | kFlagNeedFile;
+    if (options.cookies != nullptr) flags |= kFlagNoCookies;
+    if (options.noAutoRedirect) flags |= kFlagNoAutoRedirect;
+    flags |= TextCompare(TextToLower(TextLeft(address, 5)), "https") == 0 ? kFlagSecure : kFlagIgnoreRedirectToHttps;
+    return flags;
+}
+
+void AppendDefaultHeaders(Text& requestHeaders, TextView address, const Text* cookies) {
+    if (TextFind(requestHeaders, "Referer:") == -1) {
+        if (requestHeaders.empty()) {
+            requestHeaders = TextConcat("Referer: ", address);
+        } else {
+            requestHeaders.append("\r\nReferer: ").append(address);
+        }
+    }
+    if (TextFind(requestHeaders, "Accept:") == -1) requestHeaders.append("\r\nAccept: */*");
+    if (TextFind(requestHeaders, "Accept-Language:") == -1) requestHeaders.append("\r\nAccept-Language: zh-cn");
+    if (TextFind(requestHeaders, "Content-Type:") == -1) {
+        requestHeaders.append("\r\nContent-Type: application/x-www-form-urlencoded");
+    }
+    if (cookies != nullptr && !cookies->empty()) requestHeaders.append("\r\nCookie: ").append(*cookies);
+}
+
+// The whole body, appended in place piece by piece; a failed read ends it like the end of the body.
+Bytes ReadBody(Internet& internet, InternetHandle request) {
+    Bytes body;
+    std::uint32_t count = 0;
+    for (;;) {
+        std::array<std::uint8_t, kReadSize> piece{};
+        if (!internet.ReadFile(request, piece.data(), kReadSize, &count) || count == 0) break;
+        const auto taken = static_cast<std::ptrdiff_t>(std::min(count, kReadSize));
+        body.insert(body.end(), piece.begin(), piece.begin() + taken);
+    }
+    return body;
+}
+
+// A block that does not fit leaves the buffer, and so the text, as 5000 spaces.
+Text QueryRawHeaders(Internet& internet, InternetHandle request) {
+    Text buffer = TextBlank(kRawHeaderBufferSize);
+    std::uint32_t length = kRawHeaderBufferSize;
+    static_cast<void>(internet.QueryInfo(request, kQueryRawHeadersCrlf, buffer.data(), &length, nullptr));
+    buffer.resize(std::min(buffer.size(), buffer.find('\0')));
+    return buffer;
+}
+
+// Opens the three handles, sends, reads the body and the raw header block, and
+// closes the handles (scope end, newest first). Nothing is written to the
+// caller's parameters when no request handle is obtained.
+std::optional<Bytes> Exchange(Internet& internet, TextView address, const FetchOptions& options, Text& requestHeaders,
+                              Bytes& bodyBytes, Text& responseHeaders) {
+    const Text verb = options.method == 1 ? "POST" : "GET";
+    const Text agent = AgentText(requestHeaders);
+
+    const Text proxyList = options.proxy ? TextConcat("http=", *options.proxy) : Text();
+    const OwnedInternetHandle session(
+        internet, options.proxy ? internet.Open(TextArgument(agent), kOpenTypeProxy, proxyList.c_str(), "", 0)
+                                : internet.Open(TextArgument(agent), kOpenTypeDirect, nullptr, nullptr, 0));
+    if (!session) return std::nullopt;
+
+    // The seam carries 16 bits: a port outside them would silently reach another port.
+    const std::int32_t port = AddressPort(address);
+    if (port < 1 || port > 65535) return std::nullopt;
+    const Text host = AddressHost(address);
+    const OwnedInternetHandle connection(internet, internet.Connect(session.get(), TextArgument(host),
+                                                                    static_cast<std::uint16_t>(port), nullptr, nullptr,
+                                                                    kServiceHttp, 0, 0));
+    if (!connection) return std::nullopt;
+
+    const Text path = AddressPath(address);
+    const OwnedInternetHandle request(
+        internet, internet.OpenRequest(connection.get(), verb.c_str(), TextArgument(path), "HTTP/1.1", nullptr, nullptr,
+                                       RequestFlags(address, options), 0));
+    if (!request) return std::nullopt;
+
+    AppendDefaultHeaders(requestHeaders, address, options.cookies);
+    const auto headersLength = static_cast<std::uint32_t>(requestHeaders.size());
+    if (options.method == 0) {
+        static constexpr char kNoBody[] = "";
+        static_cast<void>(internet.SendRequest(request.get(), TextArgument(requestHeaders), headersLength, kNoBody, 0));
+    } else {
+        if (bodyBytes.empty()) bodyBytes = TextToBytes(options.bodyText);
+        static_cast<void>(internet.SendRequest(request.get(), TextArgument(requestHeaders), headersLength,
+                                               bodyBytes.empty() ? nullptr : bodyBytes.data(),
+                                               static_cast<std::uint32_t>(bodyBytes.size())));
+    }
+
+    Bytes body = ReadBody(internet, request.get());
+    responseHeaders = QueryRawHeaders(internet, request.get());
+    return body;
+}
+
+// Location (Content-Location too: the test matches anywhere in a line, the last
+// line wins) and the name=value parts of the Set-Cookie lines, joined by "; ".
+void ScanHeaderLines(TextView responseHeaders, Text& redirectAddress, Text& receivedCookies) {
+    receivedCookies.clear();
+    for (const Text& line : TextSplit(responseHeaders, "\r\n")) {
+        if (TextFind(line, "Location:") != -1) redirectAddress = HeaderValue(line);
+        if (TextFind(line, "Set-Cookie") != -1) {
+            receivedCookies.append(TextTrim(TextBetween(line, "Set-Cookie:", ";"))).append("; ");
+        }
+    }
+    receivedCookies = TextLeft(receivedCookies, TextLength(receivedCookies) - 2);
+}
+
+bool IsUtf8Page(const Bytes& body, TextView responseHeaders) {
+    // Only a match beginning before the limit counts, so the bytes after it need not be searched.
+    const std::size_t searched = std::min(body.size(), std::size_t{kUtf8MarkerLimit - 1} + kUtf8Marker.size() - 1);
+    const int at = BytesFind(BytesView(body).first(searched), TextToBytes(kUtf8Marker));
+    if (at != -1 && at < kUtf8MarkerLimit) return true;
+    return TextFind(responseHeaders, kUtf8Marker, 0, true) != -1;
+}
+
+}  // namespace
+
+Text FetchPage(WebPlatform platform, TextView address, const FetchOptions& options) {
+    Text scratchReceivedCookies;
+    Text scratchRequestHeaders;
+    Text scratchRedirectAddress;
+    Bytes scratchBodyBytes;
+    Text scratchResponseHeaders;
+    Text& receivedCookies = SuppliedOr(options.receivedCookies, scratchReceivedCookies);
+    Text& requestHeaders = SuppliedOr(options.requestHeaders, scratchRequestHeaders);
+    Text& redirectAddress = SuppliedOr(options.redirectAddress, scratchRedirectAddress);
+    Bytes& bodyBytes = SuppliedOr(options.bodyBytes, scratchBodyBytes);
+    Text& responseHeaders = SuppliedOr(options.responseHeaders, scratchResponseHeaders);
+
+    std::optional<Bytes> body =
+        Exchange(platform.internet, address, options, requestHeaders, bodyBytes, responseHeaders);
+    if (!body) return {};
+
+    ScanHeaderLines(responseHeaders, redirectAddress, receivedCookies);
+    if (options.cookies != nullptr) static_cast<void>(MergeCookies(*options.cookies, receivedCookies));
+    if (redirectAddress.empty()) redirectAddress = responseHeaders;
+    if (IsUtf8Page(*body, responseHeaders)) *body = ConvertCharset(platform.automation, *body);
+    return BytesToText(*body);
+}
+
+}  // namespace veltrano::web
