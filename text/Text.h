@@ -40,6 +40,24 @@ public:
 
     friend bool operator==(const TextList&, const TextList&) = default;
 
+    // Iterates the members as views into the list.
+    class Iterator {
+    public:
+        Iterator(const TextList* list, std::size_t index) : list_(list), index_(index) {}
+        TextView operator*() const { return (*list_)[index_]; }
+        Iterator& operator++() {
+            ++index_;
+            return *this;
+        }
+        friend bool operator==(const Iterator&, const Iterator&) = default;
+
+    private:
+        const TextList* list_;
+        std::size_t index_;
+    };
+    [[nodiscard]] Iterator begin() const { return {this, 0}; }
+    [[nodiscard]] Iterator end() const { return {this, size()}; }
+
 private:
     std::string bytes_;
     std::vector<std::size_t> ends_;  // where each member ends in bytes_

@@ -16,11 +16,11 @@ Text MergeCookies(Text& cookies, Text& receivedCookies) {
     const TextList oldPairs = TextSplit(cookies, ";");
     TextList merged = TextSplit(receivedCookies, ";");
     // Seeing the pairs appended so far keeps only the first of several old pairs with one name.
-    for (const Text& pair : oldPairs) {
+    for (TextView pair : oldPairs) {
         if (!HasCookieName(merged, CookieName(pair))) ListAppend(merged, pair);
     }
     Text joined;
-    for (const Text& pair : merged) {
+    for (TextView pair : merged) {
         if (TextCompare(TextRight(pair, 8), kDeletedSuffix) != 0) joined.append(pair).append(kMergedSeparator);
     }
     cookies = RemoveDuplicateMembers(TextLeft(joined, TextLength(joined) - 2), kMergedSeparator);
@@ -43,7 +43,7 @@ bool HasCookieName(const TextList& pairs, TextView name) {
 Text RemoveDuplicateMembers(TextView text, TextView separator) {
     TextList seen;
     Text accumulated;
-    for (const Text& member : TextSplit(text, separator)) {
+    for (TextView member : TextSplit(text, separator)) {
         if (MemberIndex(seen, member) == -1) {
             ListAppend(seen, member);
             accumulated.append(member).append(separator);

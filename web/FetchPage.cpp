@@ -150,7 +150,7 @@ std::optional<Bytes> Exchange(Internet& internet, TextView address, const FetchO
 // line wins) and the name=value parts of the Set-Cookie lines, joined by "; ".
 void ScanHeaderLines(TextView responseHeaders, Text& redirectAddress, Text& receivedCookies) {
     receivedCookies.clear();
-    for (const Text& line : TextSplit(responseHeaders, "\r\n")) {
+    for (TextView line : TextSplit(responseHeaders, "\r\n")) {
         if (TextFind(line, "Location:") != -1) redirectAddress = HeaderValue(line);
         if (TextFind(line, "Set-Cookie") != -1) {
             receivedCookies.append(TextTrim(TextBetween(line, "Set-Cookie:", ";"))).append("; ");
