@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "web/ConvertCharset.h"
 #include "web/Win32Automation.h"
 #include "web/Win32CharsetStream.h"
 
@@ -92,6 +93,20 @@ TEST(CharsetStreamTest, AutomationCreatesOnlyTheStream) {
     EXPECT_NE(automation.CreateObject("Adodb.Stream"), nullptr);
     EXPECT_NE(automation.CreateObject("ADODB.STREAM"), nullptr);
     EXPECT_EQ(automation.CreateObject("Scripting.FileSystemObject"), nullptr);
+    automation.CoUninitialize();
+}
+
+TEST(CharsetStreamTest, ConvertCharsetRunsOnTheWin32Stream) {
+    Win32Automation automation;
+    const Bytes page = B("<p>\xe8\xa7\x86\xe9\xa2\x91</p>");  // 视频
+    Text from, to;
+    EXPECT_EQ(web::ConvertCharset(automation, page, &from, &to), B("<p>\xca\xd3\xc6\xb5</p>"));
+    EXPECT_EQ(from, "UTF-8");
+    EXPECT_EQ(to, "GBK");
+    EXPECT_EQ(web::ConvertCharset(automation, page, nullptr, nullptr, 3), B("\xca\xd3\xc6\xb5</p>"));
+    // A thread that had COM before keeps it: the calls balance.
+    automation.CoInitialize();
+    EXPECT_EQ(web::ConvertCharset(automation, page), B("<p>\xca\xd3\xc6\xb5</p>"));
     automation.CoUninitialize();
 }
 
