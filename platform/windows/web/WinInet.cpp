@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <optional>
+#include <string>
+
 #include "bind/BoundLibrary.h"
 
 namespace veltrano::windows {
@@ -22,6 +26,31 @@ VELTRANO_WININET_FUNCTION(InternetReadFile)
 VELTRANO_WININET_FUNCTION(HttpQueryInfoA)
 VELTRANO_WININET_FUNCTION(InternetCloseHandle)
 #undef VELTRANO_WININET_FUNCTION
+
+// Wine answers the raw header query of a request that never got a response
+// (a failed send) with an empty block; Windows fails it and leaves the buffer.
+// Without a status line there is no response.
+bool HasResponse(decltype(&::HttpQueryInfoA) query, web::InternetHandle request) {
+    DWORD status = 0;
+    DWORD length = sizeof status;
+    return query(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr) != FALSE &&
+           status != 0;
+}
+
+// WinINet writes the object name into the request as it is, so a CR or LF in
+// it would start a header line of the caller's making (and FetchPage puts the
+// same address in its Referer line). Trailing CR/LF, as a pasted line ends, is
+// dropped; any other control byte refuses the request before anything is sent.
+std::optional<std::string> SafeObjectName(const char* objectName) {
+    std::string path = objectName != nullptr ? objectName : "";
+    while (!path.empty() && (path.back() == '\r' || path.back() == '\n')) path.pop_back();
+    const bool clean = std::none_of(path.begin(), path.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+    if (!clean) return std::nullopt;
+    return path;
+}
 
 }  // namespace
 
@@ -45,7 +74,12 @@ web::InternetHandle WinInet::OpenRequest(web::InternetHandle connection, const c
                                          std::uint32_t flags, std::uintptr_t context) {
     const auto openRequest = BoundHttpOpenRequestA().Get();
     if (openRequest == nullptr) return nullptr;
-    return openRequest(connection, verb, objectName, version, referrer, acceptTypes, flags, context);
+    const std::optional<std::string> path = SafeObjectName(objectName);
+    if (!path) {
+        SetLastError(ERROR_INTERNET_INVALID_URL);
+        return nullptr;
+    }
+    return openRequest(connection, verb, path->c_str(), version, referrer, acceptTypes, flags, context);
 }
 
 bool WinInet::SendRequest(web::InternetHandle request, const char* headers, std::uint32_t headersLength,
@@ -69,6 +103,10 @@ bool WinInet::QueryInfo(web::InternetHandle request, std::uint32_t infoLevel, vo
                         std::uint32_t* bufferLength, std::uint32_t* index) {
     const auto query = BoundHttpQueryInfoA().Get();
     if (query == nullptr) return false;
+    if (infoLevel == HTTP_QUERY_RAW_HEADERS_CRLF && !HasResponse(query, request)) {
+        SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
+        return false;
+    }
     DWORD length = bufferLength != nullptr ? *bufferLength : 0;
     DWORD position = index != nullptr ? *index : 0;
     const bool ok = query(request, infoLevel, buffer, &length, index != nullptr ? &position : nullptr) != FALSE;
