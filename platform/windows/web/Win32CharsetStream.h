@@ -36,6 +36,7 @@ private:
     unsigned codePage_ = 0;  // 0 until a charset is set: the system's default, Unicode
     Bytes contents_;
     std::size_t position_ = 0;
+    Text lastReadText_;  // the ANSI text ReadText last gave out
 };
 
 }  // namespace veltrano::windows

@@ -92,11 +92,24 @@ bool WinInet::SendRequest(web::InternetHandle request, const char* headers, std:
 
 bool WinInet::ReadFile(web::InternetHandle request, void* buffer, std::uint32_t bytesToRead,
                        std::uint32_t* bytesRead) {
-    const auto read = BoundInternetReadFile().Get();
-    DWORD count = 0;
-    const bool ok = read != nullptr && read(request, buffer, bytesToRead, &count) != FALSE;
-    if (bytesRead != nullptr) *bytesRead = ok ? count : 0;
-    return ok;
+    constexpr std::size_t kReadAheadSize = 1024 * 1024;
+    if (bytesRead != nullptr) *bytesRead = 0;
+    ReadAhead& ahead = readAhead_[request];
+    if (ahead.next == ahead.end) {
+        const auto read = BoundInternetReadFile().Get();
+        if (read == nullptr) return false;
+        ahead.bytes.resize(kReadAheadSize);
+        DWORD count = 0;
+        if (read(request, ahead.bytes.data(), static_cast<DWORD>(ahead.bytes.size()), &count) == FALSE) return false;
+        ahead.next = 0;
+        ahead.end = count;
+        if (count == 0) return true;  // the end of the body
+    }
+    const std::size_t count = std::min<std::size_t>(bytesToRead, ahead.end - ahead.next);
+    std::copy_n(ahead.bytes.data() + ahead.next, count, static_cast<char*>(buffer));
+    ahead.next += count;
+    if (bytesRead != nullptr) *bytesRead = static_cast<std::uint32_t>(count);
+    return true;
 }
 
 bool WinInet::QueryInfo(web::InternetHandle request, std::uint32_t infoLevel, void* buffer,
@@ -116,6 +129,7 @@ bool WinInet::QueryInfo(web::InternetHandle request, std::uint32_t infoLevel, vo
 }
 
 bool WinInet::CloseHandle(web::InternetHandle handle) {
+    readAhead_.erase(handle);
     const auto close = BoundInternetCloseHandle().Get();
     return close != nullptr && close(handle) != FALSE;
 }

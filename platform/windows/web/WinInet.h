@@ -1,5 +1,12 @@
 // The page fetcher's HTTP operations on the system's WinINet, bound by name.
+// Reads are served from a per-request buffer filled by large reads: the
+// fetcher asks for 1024 bytes at a time, and each WinINet call costs far more
+// than the copy (under Wine above all).
 #pragma once
+
+#include <cstddef>
+#include <unordered_map>
+#include <vector>
 
 #include "web/Internet.h"
 
@@ -22,6 +29,14 @@ public:
     bool QueryInfo(web::InternetHandle request, std::uint32_t infoLevel, void* buffer,
                    std::uint32_t* bufferLength, std::uint32_t* index) override;
     bool CloseHandle(web::InternetHandle handle) override;
+
+private:
+    struct ReadAhead {
+        std::vector<char> bytes;
+        std::size_t next = 0;  // first byte not yet handed out
+        std::size_t end = 0;   // bytes held
+    };
+    std::unordered_map<web::InternetHandle, ReadAhead> readAhead_;
 };
 
 }  // namespace veltrano::windows
