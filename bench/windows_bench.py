@@ -33,7 +33,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="veltrano-bench-") as work:
         stripped = os.path.join(work, "veltrano.exe")
         subprocess.run(["i686-w64-mingw32-strip", "-o", stripped,
-                        os.path.join(windows, "platform", "windows", "veltrano.exe")], check=True)
+                        os.path.join(windows, "veltrano.exe")], check=True)
         size_kib = os.path.getsize(stripped) / 1024
 
         page_path = os.path.join(work, "page.html")

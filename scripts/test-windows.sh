@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw32.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DVELTRANO_BUILD_BENCH=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/windows -j 2
 
 xvfb_log=$(mktemp)
