@@ -80,7 +80,6 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::CreateControls(HINSTANCE instance) {
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     HWND above = HWND_TOP;
     for (const app::ControlLayout& control : app::kMainWindow.controls) {
         const ControlStyle style = StyleOf(control);
