@@ -252,8 +252,10 @@ Text TextBlank(int n) { return n <= 0 ? Text() : Text(Size(n), ' '); }
 Bytes TextToBytes(TextView text) { return Bytes(text.begin(), text.end()); }
 
 Text BytesToText(BytesView bytes) {
-    const auto nul = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
-    return Text(bytes.begin(), nul);
+    if (bytes.empty()) return {};
+    const auto* text = reinterpret_cast<const char*>(bytes.data());
+    const auto* nul = static_cast<const char*>(std::memchr(text, 0, bytes.size()));
+    return Text(text, nul == nullptr ? bytes.size() : static_cast<std::size_t>(nul - text));
 }
 
 int BytesLength(BytesView bytes) { return Length(bytes.size()); }

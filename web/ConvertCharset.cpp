@@ -11,7 +11,7 @@ constexpr TextView kDefaultToCharset = "GBK";
 
 // Every step runs whether or not an earlier one failed; a stream that could not
 // be created fails them all. The result comes from Read alone.
-Bytes RunStreamSequence(Automation& automation, const Bytes& data, TextView fromCharset, TextView toCharset,
+Bytes RunStreamSequence(Automation& automation, BytesView data, TextView fromCharset, TextView toCharset,
                         std::optional<std::int32_t> offset) {
     const std::unique_ptr<CharsetStream> stream = automation.CreateObject(kStreamProgId);
     if (stream == nullptr) return {};
@@ -21,11 +21,12 @@ Bytes RunStreamSequence(Automation& automation, const Bytes& data, TextView from
     stream->SetPosition(0);
     stream->SetType(kStreamTypeText);
     stream->SetCharset(fromCharset);
-    const Text decoded = stream->ReadText();
+    Text decoded = stream->ReadText();
     stream->Close();
     stream->Open();
     stream->SetCharset(toCharset);
     stream->WriteText(decoded);
+    Text().swap(decoded);  // the stream holds the text now; a page is not kept three times over
     stream->SetPosition(0);
     stream->SetType(kStreamTypeBinary);
     if (offset) stream->SetPosition(*offset);
@@ -39,7 +40,7 @@ void DefaultIfEmpty(Text& charset, TextView fallback) {
 
 }  // namespace
 
-Bytes ConvertCharset(Automation& automation, const Bytes& data, Text* fromCharset, Text* toCharset,
+Bytes ConvertCharset(Automation& automation, BytesView data, Text* fromCharset, Text* toCharset,
                      std::optional<std::int32_t> offset) {
     Text scratchFrom;
     Text scratchTo;

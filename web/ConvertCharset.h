@@ -14,7 +14,7 @@ inline constexpr TextView kStreamProgId = "Adodb.Stream";
 // Empty charsets become "UTF-8" and "GBK" and are stored back when the caller
 // passed variables. offset, when supplied, is the byte the result starts at.
 // Empty Bytes when the conversion fails; never falls back to data.
-[[nodiscard]] Bytes ConvertCharset(Automation& automation, const Bytes& data, Text* fromCharset = nullptr,
+[[nodiscard]] Bytes ConvertCharset(Automation& automation, BytesView data, Text* fromCharset = nullptr,
                                    Text* toCharset = nullptr, std::optional<std::int32_t> offset = std::nullopt);
 
 }  // namespace veltrano::web

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <new>
 #include <optional>
+#include <utility>
 
 #include "text/TextBetween.h"
 #include "web/Address.h"
@@ -14,6 +17,11 @@ namespace veltrano::web {
 namespace {
 
 constexpr std::uint32_t kReadSize = 1024;
+// The body is looked at for a NUL in spans of this size, small enough to be still in the cache.
+constexpr std::size_t kNulCheckSpan = 64 * 1024;
+// Past this a large page grows fourfold, so fewer of its bytes are copied on the way
+// in; capacity that is never written takes no memory, only addresses.
+constexpr std::size_t kFourfoldGrowthFrom = sizeof(std::size_t) >= 8 ? std::size_t{1} << 20 : SIZE_MAX;
 constexpr int kRawHeaderBufferSize = 5000;
 // "utf-8" counts in the body only when it begins at one of these positions.
 constexpr int kUtf8MarkerLimit = 500;
@@ -78,18 +86,60 @@ void AppendDefaultHeaders(Text& requestHeaders, TextView address, const Text* co
     if (cookies != nullptr && !cookies->empty()) requestHeaders.append("\r\nCookie: ").append(*cookies);
 }
 
-// The whole body, appended in place piece by piece; a failed read ends it like the end of the body.
-Bytes ReadBody(Internet& internet, InternetHandle request) {
-    Bytes body;
+// The body as read, NUL bytes included, and where its first NUL is (npos: none).
+struct Body {
+    Text bytes;
+    std::size_t firstNul = Text::npos;
+};
+
+// Where the addresses for four times the text cannot be had, it grows as it would anyway.
+void ReserveFourfold(Text& bytes) {
+    try {
+        bytes.reserve(4 * bytes.size());
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+// Looks for the first NUL in the bytes not yet looked at, while they are still in the cache.
+void LookForNul(Body& body, std::size_t& checked) {
+    const Text& bytes = body.bytes;
+    if (body.firstNul == Text::npos && checked < bytes.size()) {
+        if (const auto* nul = static_cast<const char*>(std::memchr(bytes.data() + checked, 0, bytes.size() - checked))) {
+            body.firstNul = static_cast<std::size_t>(nul - bytes.data());
+        }
+    }
+    checked = bytes.size();
+}
+
+// The whole body, each read landing zeroed at the end of the text itself, so the
+// page is copied once on its way in and looked at for a NUL while it is fresh in
+// the cache. A full text reads into a piece first, so the last read (of 0 bytes)
+// never grows it. A failed read ends it like the end of the body.
+Body ReadBody(Internet& internet, InternetHandle request) {
+    Body body;
+    Text& bytes = body.bytes;
+    std::size_t checked = 0;  // bytes looked at for a NUL
     std::uint32_t count = 0;
     for (;;) {
-        std::array<std::uint8_t, kReadSize> piece{};
-        if (!internet.ReadFile(request, piece.data(), kReadSize, &count) || count == 0) break;
-        const auto taken = static_cast<std::ptrdiff_t>(std::min(count, kReadSize));
-        body.insert(body.end(), piece.begin(), piece.begin() + taken);
+        const std::size_t size = bytes.size();
+        if (bytes.capacity() - size < kReadSize) {
+            std::array<char, kReadSize> piece{};
+            if (!internet.ReadFile(request, piece.data(), kReadSize, &count) || count == 0) break;
+            if (size >= kFourfoldGrowthFrom) ReserveFourfold(bytes);
+            bytes.append(piece.data(), std::min(count, kReadSize));
+        } else {
+            bytes.resize(size + kReadSize);
+            const bool read = internet.ReadFile(request, bytes.data() + size, kReadSize, &count);
+            bytes.resize(size + (read ? std::min(count, kReadSize) : 0));
+            if (!read || count == 0) break;
+        }
+        if (bytes.size() - checked >= kNulCheckSpan) LookForNul(body, checked);
     }
+    LookForNul(body, checked);
     return body;
 }
+
+BytesView ViewAsBytes(TextView text) { return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}; }
 
 // A block that does not fit leaves the buffer, and so the text, as 5000 spaces.
 Text QueryRawHeaders(Internet& internet, InternetHandle request) {
@@ -103,8 +153,8 @@ Text QueryRawHeaders(Internet& internet, InternetHandle request) {
 // Opens the three handles, sends, reads the body and the raw header block, and
 // closes the handles (scope end, newest first). Nothing is written to the
 // caller's parameters when no request handle is obtained.
-std::optional<Bytes> Exchange(Internet& internet, TextView address, const FetchOptions& options, Text& requestHeaders,
-                              Bytes& bodyBytes, Text& responseHeaders) {
+std::optional<Body> Exchange(Internet& internet, TextView address, const FetchOptions& options, Text& requestHeaders,
+                             Bytes& bodyBytes, Text& responseHeaders) {
     const Text verb = options.method == 1 ? "POST" : "GET";
     const Text agent = AgentText(requestHeaders);
 
@@ -141,7 +191,7 @@ std::optional<Bytes> Exchange(Internet& internet, TextView address, const FetchO
                                                static_cast<std::uint32_t>(bodyBytes.size())));
     }
 
-    Bytes body = ReadBody(internet, request.get());
+    Body body = ReadBody(internet, request.get());
     responseHeaders = QueryRawHeaders(internet, request.get());
     return body;
 }
@@ -159,10 +209,10 @@ void ScanHeaderLines(TextView responseHeaders, Text& redirectAddress, Text& rece
     receivedCookies = TextLeft(receivedCookies, TextLength(receivedCookies) - 2);
 }
 
-bool IsUtf8Page(const Bytes& body, TextView responseHeaders) {
+bool IsUtf8Page(TextView body, TextView responseHeaders) {
     // Only a match beginning before the limit counts, so the bytes after it need not be searched.
     const std::size_t searched = std::min(body.size(), std::size_t{kUtf8MarkerLimit - 1} + kUtf8Marker.size() - 1);
-    const int at = BytesFind(BytesView(body).first(searched), TextToBytes(kUtf8Marker));
+    const int at = BytesFind(ViewAsBytes(body.substr(0, searched)), ViewAsBytes(kUtf8Marker));
     if (at != -1 && at < kUtf8MarkerLimit) return true;
     return TextFind(responseHeaders, kUtf8Marker, 0, true) != -1;
 }
@@ -181,15 +231,22 @@ Text FetchPage(WebPlatform platform, TextView address, const FetchOptions& optio
     Bytes& bodyBytes = SuppliedOr(options.bodyBytes, scratchBodyBytes);
     Text& responseHeaders = SuppliedOr(options.responseHeaders, scratchResponseHeaders);
 
-    std::optional<Bytes> body =
+    std::optional<Body> body =
         Exchange(platform.internet, address, options, requestHeaders, bodyBytes, responseHeaders);
     if (!body) return {};
 
     ScanHeaderLines(responseHeaders, redirectAddress, receivedCookies);
     if (options.cookies != nullptr) static_cast<void>(MergeCookies(*options.cookies, receivedCookies));
     if (redirectAddress.empty()) redirectAddress = responseHeaders;
-    if (IsUtf8Page(*body, responseHeaders)) *body = ConvertCharset(platform.automation, *body);
-    return BytesToText(*body);
+    Text& page = body->bytes;
+    if (IsUtf8Page(page, responseHeaders)) {
+        const Bytes converted = ConvertCharset(platform.automation, ViewAsBytes(page));
+        Text().swap(page);  // gone before the converted copy is made
+        return BytesToText(converted);
+    }
+    // The page is the result: cut at its first NUL, not copied.
+    if (body->firstNul != Text::npos) page.resize(body->firstNul);
+    return std::move(page);
 }
 
 }  // namespace veltrano::web

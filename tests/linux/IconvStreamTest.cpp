@@ -2,6 +2,9 @@
 // the stream rules that conversion relies on.
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "platform/linux/web/CodePage936.h"
 #include "platform/linux/web/IconvStream.h"
 #include "web/ConvertCharset.h"
 
@@ -92,6 +95,122 @@ TEST(IconvStreamTest, StreamRefusesWhatTheWindowsStreamRefuses) {
     stream->SetPosition(0);
     stream->SetType(web::kStreamTypeBinary);
     EXPECT_EQ(S(stream->Read()), "\xE4\xB8\xAD");
+}
+
+// Plain readings of the code page rules, character by character, for the fast
+// conversions to be compared with.
+void PutReferenceCode(std::uint16_t code, std::string& out) {
+    if (code == 0) {
+        out += '?';
+    } else if (code < 0x100) {
+        out += static_cast<char>(code);
+    } else {
+        out += static_cast<char>(code >> 8);
+        out += static_cast<char>(code & 0xFF);
+    }
+}
+
+// UTF-8 with each maximal invalid beginning of a sequence read as one U+FFFD.
+std::string ReferenceUtf8ToCodePage(std::string_view utf8) {
+    const auto& table = CodePage936::Instance();
+    std::string out;
+    std::size_t i = utf8.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    while (i < utf8.size()) {
+        const auto b0 = static_cast<std::uint8_t>(utf8[i]);
+        if (b0 == 0) break;
+        std::size_t need = 0;
+        std::uint8_t low = 0x80;
+        std::uint8_t high = 0xBF;
+        std::uint32_t code = b0;
+        if (b0 >= 0xC2 && b0 <= 0xDF) {
+            need = 1, code = b0 & 0x1F;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            need = 2, code = b0 & 0x0F;
+            low = b0 == 0xE0 ? 0xA0 : 0x80;
+            high = b0 == 0xED ? 0x9F : 0xBF;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            need = 3, code = b0 & 0x07;
+            low = b0 == 0xF0 ? 0x90 : 0x80;
+            high = b0 == 0xF4 ? 0x8F : 0xBF;
+        } else if (b0 >= 0x80) {
+            code = 0xFFFD;
+        }
+        std::size_t taken = 1;
+        for (std::size_t k = 1; k <= need; ++k) {
+            const auto b = i + k < utf8.size() ? static_cast<std::uint8_t>(utf8[i + k]) : 0;
+            const bool fits = i + k < utf8.size() && (k == 1 ? b >= low && b <= high : (b & 0xC0) == 0x80);
+            if (!fits) {
+                code = 0xFFFD;
+                break;
+            }
+            code = code << 6 | (b & 0x3F);
+            taken = k + 1;
+        }
+        i += taken;
+        PutReferenceCode(table.Encode(code), out);
+    }
+    return out;
+}
+
+// Code page text to its characters and back: undefined pairs, lone lead bytes and 0xFF become "?".
+std::string ReferenceRoundTrip(std::string_view text) {
+    const auto& table = CodePage936::Instance();
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<std::uint8_t>(text[i]);
+        if (byte == 0) break;
+        std::uint32_t character = 0;
+        if (byte < 0x80) {
+            character = byte;
+        } else if (byte == 0x80) {
+            character = 0x20AC;
+        } else if (byte != 0xFF && i + 1 < text.size()) {
+            character = table.Decode(byte, static_cast<std::uint8_t>(text[i + 1]));
+            if (character != 0) ++i;
+        }
+        PutReferenceCode(character == 0 ? 0 : table.Encode(character), out);
+    }
+    return out;
+}
+
+// Random texts built of the pieces that take the different paths: long ASCII
+// runs, Chinese, the euro sign, NUL, invalid and truncated sequences, stray bytes.
+std::string RandomText(std::mt19937& random, const std::vector<std::string>& pieces) {
+    std::string text;
+    const auto count = std::uniform_int_distribution<int>(0, 40)(random);
+    for (int k = 0; k < count; ++k) {
+        text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+        if (random() % 8 == 0) text += static_cast<char>(random() & 0xFF);
+    }
+    return text;
+}
+
+TEST(IconvStreamTest, CodePageFastPathsMatchAPlainReading) {
+    ASSERT_TRUE(CodePage936::Instance().available());
+    const std::vector<std::string> utf8Pieces = {
+        "var videoUrl = \"http://a.example/v.mp4\";\r\n", "x", "\xE4\xB8\xAD\xE6\x96\x87\xE5\xAD\x97",
+        "\xE2\x82\xAC", "\xC2\xB7", "\xEF\xBB\xBF", "\xEE\x80\x80", "\xEF\xBF\xBD", "\xE0\xA4\x85",
+        "\xE0\x80\x80", "\xED\x9F\xBF", "\xED\xA0\x80", "\xF0\x9F\x98\x80", "\xE4\xB8", "\xE4", "\xC3",
+        "\xFF", "\x80", std::string(1, '\0'), "<p>\xE4\xB8\xAD</p>\r\n",
+    };
+    const std::vector<std::string> codePagePieces = {
+        "var videoUrl = \"http://a.example/v.mp4\";\r\n", "x", "\xD6\xD0\xCE\xC4", "\x80", "\xA1\xA4",
+        "\xA2\xA0", "\xFF", "\x81", "\xFE\xFE", "\xAA\xA1", "\xA1\x7F", std::string(1, '\0'),
+    };
+    std::mt19937 random(936);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string utf8 = RandomText(random, utf8Pieces);
+        SCOPED_TRACE(testing::PrintToString(utf8));
+        Text text;
+        AppendUtf8AsCodePage936({reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()}, text);
+        ASSERT_EQ(text, ReferenceUtf8ToCodePage(utf8));
+
+        const std::string codePage = RandomText(random, codePagePieces);
+        SCOPED_TRACE(testing::PrintToString(codePage));
+        Bytes roundTrip;
+        AppendCodePage936RoundTrip(codePage, roundTrip);
+        ASSERT_EQ(S(roundTrip), ReferenceRoundTrip(codePage));
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -27,6 +28,22 @@ public:
         return buffer_.data() + used_;
     }
     void Advance(std::size_t n) { used_ += n; }
+    // For loops that write through a local pointer: where to write, where the
+    // buffer ends, and how far the loop got.
+    [[nodiscard]] char* Cursor() { return buffer_.data() + used_; }
+    [[nodiscard]] const char* End() const { return buffer_.data() + buffer_.size(); }
+    void Commit(const char* cursor) { used_ = static_cast<std::size_t>(cursor - buffer_.data()); }
+    void Append(const void* bytes, std::size_t n) {
+        const auto* from = static_cast<const char*>(bytes);
+        while (n > 0) {
+            if (used_ == buffer_.size()) Flush();
+            const std::size_t taken = std::min(n, buffer_.size() - used_);
+            std::memcpy(buffer_.data() + used_, from, taken);
+            used_ += taken;
+            from += taken;
+            n -= taken;
+        }
+    }
     void Flush() {
         const auto* bytes = reinterpret_cast<const typename Out::value_type*>(buffer_.data());
         out_.insert(out_.end(), bytes, bytes + used_);
@@ -56,6 +73,23 @@ void PutCode(ChunkWriter<Out>& writer, std::uint16_t code) {
 }
 
 bool IsContinuation(std::uint8_t byte) { return (byte & 0xC0) == 0x80; }
+
+// Where the run of ASCII characters other than NUL that starts at begin ends;
+// eight bytes at a time while it lasts.
+std::size_t PlainAsciiRunEnd(const std::uint8_t* bytes, std::size_t begin, std::size_t end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kTops = 0x8080808080808080u;
+    std::size_t at = begin;
+    while (end - at >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + at, 8);
+        // A top bit set, or a NUL byte, in any of the eight.
+        if (((word | ((word - kOnes) & ~word)) & kTops) != 0) break;
+        at += 8;
+    }
+    while (at < end && bytes[at] != 0 && bytes[at] < 0x80) ++at;
+    return at;
+}
 
 // One character from UTF-8 at in[i]: sets length and returns the code point;
 // an invalid sequence gives U+FFFD over its longest valid beginning (at least one byte).
@@ -114,7 +148,7 @@ void PutUtf8(ChunkWriter<std::string>& writer, std::uint32_t code) {
 // Walks code page text character by character: visit(codePoint), 0 for undefined.
 template <class Visit>
 void ForEachCodePage936Character(TextView text, const Visit& visit) {
-    const auto& table = CodePage936::Instance();
+    const CodePage936* table = nullptr;  // built when the first double-byte character comes
     const std::size_t size = text.size();
     for (std::size_t i = 0; i < size; ++i) {
         const auto byte = static_cast<std::uint8_t>(text[i]);
@@ -124,8 +158,9 @@ void ForEachCodePage936Character(TextView text, const Visit& visit) {
         } else if (byte == 0x80) {
             visit(kEuroSign);
         } else if (i + 1 < size && byte != 0xFF) {
+            if (table == nullptr) table = &CodePage936::Instance();
             const auto trail = static_cast<std::uint8_t>(text[i + 1]);
-            const std::uint16_t code = table.Decode(byte, trail);
+            const std::uint16_t code = table->Decode(byte, trail);
             if (code != 0) {
                 visit(code);
                 ++i;
@@ -178,32 +213,50 @@ CodePage936::CodePage936() : encode_(0x10000, 0), decode_(0x10000, 0), roundTrip
 }
 
 void AppendUtf8AsCodePage936(BytesView utf8, Text& out) {
-    const auto& table = CodePage936::Instance();
     const std::uint8_t* in = utf8.data();
     const std::size_t size = utf8.size();
     std::size_t i = 0;
     if (size >= 3 && in[0] == 0xEF && in[1] == 0xBB && in[2] == 0xBF) i = 3;
     ChunkWriter<Text> writer(out);
+    const CodePage936* table = nullptr;  // built when the first other character comes
     while (i < size) {
-        const std::uint8_t b0 = in[i];
-        if (b0 < 0x80) {
-            if (b0 == 0) return;
-            *writer.Reserve() = static_cast<char>(b0);
-            writer.Advance(1);
-            ++i;
-            continue;
-        }
-        if (b0 >= 0xE1 && b0 <= 0xEC && i + 2 < size && IsContinuation(in[i + 1]) && IsContinuation(in[i + 2])) {
-            // The common case of Chinese text: a well-formed three-byte character.
+        const std::size_t runEnd = PlainAsciiRunEnd(in, i, size);
+        writer.Append(in + i, runEnd - i);
+        i = runEnd;
+        if (i == size || in[i] == 0) return;
+        if (table == nullptr) table = &CodePage936::Instance();
+        // The common case of Chinese text: well-formed three-byte characters, one
+        // after another, each written as at most two bytes through a local cursor.
+        char* at = writer.Cursor();
+        while (i + 2 < size) {
+            const std::uint8_t b0 = in[i];
+            if ((b0 & 0xF0) != 0xE0 || b0 == 0xE0 || b0 == 0xED || !IsContinuation(in[i + 1]) ||
+                !IsContinuation(in[i + 2])) {
+                break;
+            }
+            if (writer.End() - at < 2) {
+                writer.Commit(at);
+                writer.Flush();
+                at = writer.Cursor();
+            }
             const std::uint32_t code = (b0 & 0x0Fu) << 12 | (in[i + 1] & 0x3Fu) << 6 | (in[i + 2] & 0x3Fu);
             i += 3;
-            PutCode(writer, table.Encode(code));
-            continue;
+            const std::uint16_t gbk = table->Encode(code);
+            if (gbk >= 0x100) {
+                at[0] = static_cast<char>(gbk >> 8);
+                at[1] = static_cast<char>(gbk & 0xFF);
+                at += 2;
+            } else {
+                *at++ = gbk == 0 ? '?' : static_cast<char>(gbk);
+            }
         }
-        std::size_t length = 1;
-        const std::uint32_t code = NextCodePoint(in, size, i, length);
-        i += length;
-        PutCode(writer, table.Encode(code));
+        writer.Commit(at);
+        if (i < size && in[i] >= 0x80) {
+            std::size_t length = 1;
+            const std::uint32_t code = NextCodePoint(in, size, i, length);
+            i += length;
+            PutCode(writer, table->Encode(code));
+        }
     }
 }
 
@@ -215,28 +268,26 @@ void AppendCodePage936AsUtf8(TextView text, std::string& out) {
 void AppendCodePage936RoundTripSlow(TextView text, Bytes& out);
 
 void AppendCodePage936RoundTrip(TextView text, Bytes& out) {
-    const auto& table = CodePage936::Instance();
     // Runs of ASCII and of pairs that come back unchanged are copied whole.
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     std::size_t size = text.size();
     if (const auto nul = text.find('\0'); nul != TextView::npos) size = nul;
+    const CodePage936* table = nullptr;  // built when the first double-byte character comes
     std::size_t done = 0;
     while (done < size) {
         std::size_t end = done;
         while (end < size) {
-            if (bytes[end] < 0x80) {
-                ++end;
-            } else if (end + 1 < size && table.RoundTrips(bytes[end], bytes[end + 1])) {
-                end += 2;
-            } else {
-                break;
-            }
+            end = PlainAsciiRunEnd(bytes, end, size);
+            if (end == size) break;
+            if (table == nullptr) table = &CodePage936::Instance();
+            while (end + 1 < size && bytes[end] >= 0x80 && table->RoundTrips(bytes[end], bytes[end + 1])) end += 2;
+            if (end < size && bytes[end] >= 0x80) break;
         }
         out.insert(out.end(), bytes + done, bytes + end);
         if (end == size) return;
         // One character that needs the slow way: an undefined pair, the euro sign, a lone lead byte.
         const bool definedPair = bytes[end] >= 0x81 && bytes[end] != 0xFF && end + 1 < size &&
-                                 table.Decode(bytes[end], bytes[end + 1]) != 0;
+                                 table->Decode(bytes[end], bytes[end + 1]) != 0;
         const std::size_t length = definedPair ? 2 : 1;
         AppendCodePage936RoundTripSlow(text.substr(end, length), out);
         done = end + length;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 #include "platform/linux/web/ResponseHeaders.h"
@@ -14,8 +16,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kMaxRedirects = 20;
 // Unread body the layer holds before it pauses the transfer; a read asks for far less.
-constexpr std::size_t kPendingLimit = 64 * 1024;
-constexpr long kReceiveBufferSize = 64 * 1024;
+constexpr std::size_t kPendingLimit = 256 * 1024;
+constexpr long kReceiveBufferSize = 128 * 1024;
 
 std::string_view ViewOf(const char* text) { return text == nullptr ? std::string_view{} : std::string_view{text}; }
 
@@ -324,10 +326,15 @@ CurlInternet::~CurlInternet() {
     curl_global_cleanup();
 }
 
+// The kinds are final, so comparing the exact type is enough, and cheaper than a
+// cast search on each of a page's many reads.
 template <class Kind>
 Kind* CurlInternet::Find(web::InternetHandle handle) const {
+    static_assert(std::is_final_v<Kind>);
     const auto found = handles_.find(handle);
-    return found == handles_.end() ? nullptr : dynamic_cast<Kind*>(found->second.get());
+    if (found == handles_.end()) return nullptr;
+    HandleObject& object = *found->second;
+    return typeid(object) == typeid(Kind) ? static_cast<Kind*>(&object) : nullptr;
 }
 
 web::InternetHandle CurlInternet::Register(std::unique_ptr<HandleObject> object) {

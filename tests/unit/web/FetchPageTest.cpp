@@ -344,11 +344,23 @@ TEST_F(FetchPageTest, BodyIsReadWholeAndEndsAtItsFirstNul) {
         std::vector<std::string> reads;
     };
     const Text long1500(1500, 'a');
+    // The reads of one piece of n bytes, then the end.
+    auto readsOf = [](std::size_t n) {
+        std::vector<std::string> reads(n / 1024, Read(1024));
+        if (n % 1024 != 0) reads.push_back(Read(static_cast<int>(n % 1024)));
+        reads.push_back(Read(0));
+        return reads;
+    };
+    const std::string farNul = std::string(150000, 'a') + '\0' + std::string(30000, 'b') + '\0' + "c";
+    std::string large;  // past the size where the page grows fourfold, with no two blocks alike
+    for (int block = 0; large.size() < 2'600'000; ++block) large += std::to_string(block) + " <p>text</p>\r\n";
     const std::vector<Case> cases = {
         {"empty body", {}, "", {Read(0)}},
         {"nul inside", {std::string("ab\0cd", 5)}, "ab", {Read(5), Read(0)}},
         {"nul at the start", {std::string("\0ab", 3)}, "", {Read(3), Read(0)}},
         {"pieces longer than a read", {long1500, "bc"}, long1500 + "bc", {Read(1024), Read(476), Read(2), Read(0)}},
+        {"first nul far in, past many reads", {farNul}, std::string(150000, 'a'), readsOf(farNul.size())},
+        {"a page of megabytes", {large}, large, readsOf(large.size())},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
