@@ -1,6 +1,7 @@
 // veltrano-cli: the window's parse step for scripts and terminals. Fetches each
 // page address with the very request the window makes, and prints the video
-// address cut from its script, one per line, in UTF-8.
+// address cut from its script, one per line, in the terminal's encoding
+// (UTF-8 on Linux, the console's code page on Windows).
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -9,8 +10,7 @@
 #include <vector>
 
 #include "app/VideoAddress.h"
-#include "platform/linux/web/CodePage936.h"
-#include "platform/linux/web/LinuxWebPlatform.h"
+#include "cli/Terminal.h"
 
 namespace {
 
@@ -50,26 +50,12 @@ std::string Printable(std::string_view address) {
     return printable;
 }
 
-// Terminal text (UTF-8) to the GBK text the window's edit box would hold.
-veltrano::Text ToGbk(std::string_view utf8) {
-    veltrano::Text gbk;
-    veltrano::platform::linux_web::AppendUtf8AsCodePage936(
-        {reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()}, gbk);
-    return gbk;
-}
-
-std::string ToUtf8(std::string_view gbk) {
-    std::string utf8;
-    veltrano::platform::linux_web::AppendCodePage936AsUtf8(gbk, utf8);
-    return utf8;
-}
-
 int ParseOne(std::string_view address) {
-    const auto parsed = veltrano::app::ParseVideoAddress(veltrano::platform::linux_web::LinuxWebPlatform(),
-                                                         ToGbk(address));
+    const auto parsed =
+        veltrano::app::ParseVideoAddress(veltrano::cli::ProcessWebPlatform(), veltrano::cli::FromTerminal(address));
     switch (parsed.outcome) {
         case ParseOutcome::Found:
-            std::cout << ToUtf8(parsed.videoAddress) << '\n' << std::flush;
+            std::cout << veltrano::cli::ToTerminal(parsed.videoAddress) << '\n' << std::flush;
             return kAllFound;
         case ParseOutcome::NoAddress:
             std::cerr << "veltrano-cli: " << Printable(address) << ": no video address in the page\n";

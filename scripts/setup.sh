@@ -4,7 +4,7 @@
 #   build    compilers and CMake
 #   linux    libraries of the Linux program (Qt 6, libcurl) and a CJK font
 #   test     test, benchmark and fuzzing tools, loopback servers, Xvfb tools
-#   windows  the 32-bit MinGW cross compiler and Wine
+#   windows  the 32-bit MinGW cross compiler, GoogleTest sources, Wine and a CJK font
 set -euo pipefail
 
 packages_of() {
@@ -14,7 +14,7 @@ packages_of() {
                     fonts-wqy-microhei ;;
         test) echo libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev python3 openssl curl \
                    nginx-light xvfb xdotool xclip openbox x11-utils imagemagick time ;;
-        windows) echo g++-mingw-w64-i686 wine wine32:i386 ;;
+        windows) echo g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest wine wine32:i386 fonts-wqy-microhei ;;
         *) echo "setup.sh: unknown part '$1'" >&2; exit 64 ;;
     esac
 }

@@ -43,7 +43,11 @@ std::string RequestFlagNames(std::uint32_t flags) {
         names += name;
         flags &= ~bit;
     }
-    if (flags != 0) names += (names.empty() ? "" : "|") + Hex(flags);
+    if (flags != 0) {
+        // Two appends: GCC 12's -Wrestrict misreads the concatenated temporary in 32-bit builds.
+        if (!names.empty()) names += "|";
+        names += Hex(flags);
+    }
     return names.empty() ? "0" : names;
 }
 
