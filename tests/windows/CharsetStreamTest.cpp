@@ -97,15 +97,20 @@ TEST(CharsetStreamTest, LargeUtf8ReadsAsTheWholeTextWouldWherePiecesMeet) {
     };
     struct Case {
         const char* name;
-        std::size_t nulAt;  // npos: none
+        std::size_t sequenceCount;  // the first of the sequences above
+        std::size_t nulAt;          // npos: none
     };
-    const Case cases[] = {{"no NUL", std::string::npos}, {"NUL in a later piece", 200'001}};
+    const Case cases[] = {
+        {"well-formed only", 3, std::string::npos},
+        {"ill-formed too", std::size(sequences), std::string::npos},
+        {"NUL in a later piece", std::size(sequences), 200'001},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Bytes data;
         for (std::size_t filler = 0; data.size() < 600'000; ++filler) {
             data.insert(data.end(), filler % 5, 'x');
-            const std::string_view sequence = sequences[filler % std::size(sequences)];
+            const std::string_view sequence = sequences[filler % c.sequenceCount];
             data.insert(data.end(), sequence.begin(), sequence.end());
         }
         if (c.nulAt != std::string::npos) data[c.nulAt] = 0;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "web/WellFormedUtf8.h"
+
 #include <algorithm>
 #include <climits>
 #include <memory>
@@ -90,8 +92,11 @@ std::string Utf8ToAnsi(const char* bytes, std::size_t size) {
     std::size_t units = 0;
     for (std::size_t begin = 0; begin < size;) {
         const std::size_t end = Utf8PieceEnd(bytes, begin, begin + kUtf8Piece, size);
-        const int decoded = MultiByteToWideChar(CP_UTF8, 0, bytes + begin, static_cast<int>(end - begin), wide.get(),
-                                                static_cast<int>(kUtf8Piece));
+        const std::optional<std::size_t> wellFormed =
+            DecodeWellFormedUtf8(reinterpret_cast<const unsigned char*>(bytes + begin), end - begin, wide.get());
+        const int decoded = wellFormed ? static_cast<int>(*wellFormed)
+                                       : MultiByteToWideChar(CP_UTF8, 0, bytes + begin, static_cast<int>(end - begin),
+                                                             wide.get(), static_cast<int>(kUtf8Piece));
         if (decoded <= 0) return {};
         const std::wstring_view piece(wide.get(), static_cast<std::size_t>(decoded));
         const std::wstring_view untilNul = piece.substr(0, std::min(piece.find(L'\0'), piece.size()));
