@@ -19,9 +19,13 @@ namespace {
 constexpr std::uint32_t kReadSize = 1024;
 // The body is looked at for a NUL in spans of this size, small enough to be still in the cache.
 constexpr std::size_t kNulCheckSpan = 64 * 1024;
-// Past this a large page grows fourfold, so fewer of its bytes are copied on the way
-// in; capacity that is never written takes no memory, only addresses.
-constexpr std::size_t kFourfoldGrowthFrom = sizeof(std::size_t) >= 8 ? std::size_t{1} << 20 : SIZE_MAX;
+// Past this a large page grows fourfold, so fewer of its bytes are copied (and fewer
+// fresh blocks touched) on the way in; capacity that is never written takes no
+// memory, only addresses.
+constexpr std::size_t kFourfoldGrowthFrom = std::size_t{1} << 20;
+// A 32-bit address space grows fourfold only while the reservation stays modest;
+// larger pages double as they would anyway.
+constexpr std::size_t kFourfoldGrowthUpTo = sizeof(std::size_t) >= 8 ? SIZE_MAX / 4 : std::size_t{64} << 20;
 constexpr int kRawHeaderBufferSize = 5000;
 // "utf-8" counts in the body only when it begins at one of these positions.
 constexpr int kUtf8MarkerLimit = 500;
@@ -125,7 +129,7 @@ Body ReadBody(Internet& internet, InternetHandle request) {
         if (bytes.capacity() - size < kReadSize) {
             std::array<char, kReadSize> piece{};
             if (!internet.ReadFile(request, piece.data(), kReadSize, &count) || count == 0) break;
-            if (size >= kFourfoldGrowthFrom) ReserveFourfold(bytes);
+            if (size >= kFourfoldGrowthFrom && size <= kFourfoldGrowthUpTo) ReserveFourfold(bytes);
             bytes.append(piece.data(), std::min(count, kReadSize));
         } else {
             bytes.resize(size + kReadSize);

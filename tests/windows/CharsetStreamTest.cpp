@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "web/ConvertCharset.h"
 #include "web/Win32Automation.h"
 #include "web/Win32CharsetStream.h"
@@ -61,6 +64,67 @@ TEST(CharsetStreamTest, ReencodesThroughTheAnsiCodePage) {
         SCOPED_TRACE(c.name);
         Win32CharsetStream stream;
         EXPECT_EQ(Reencode(stream, c.data, c.from, c.to), c.expected);
+    }
+}
+
+// The whole text decoded at once, cut at its first NUL and taken through the ANSI code page.
+Text WholeUtf8ToAnsi(const Bytes& data) {
+    const auto* bytes = reinterpret_cast<const char*>(data.data());
+    std::wstring wide(data.size(), L'\0');
+    const int units = MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(data.size()), wide.data(),
+                                          static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(units));
+    wide.resize(std::min(wide.find(L'\0'), wide.size()));
+    Text text(wide.size() * 2, '\0');
+    const int narrow = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                                           static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(narrow));
+    return text;
+}
+
+TEST(CharsetStreamTest, LargeUtf8ReadsAsTheWholeTextWouldWherePiecesMeet) {
+    // The stream decodes long UTF-8 in pieces; short fillers of varying length put
+    // characters of each width, and ill-formed runs, across the places where pieces meet.
+    const std::string_view sequences[] = {
+        "\xc2\xa9",                  // two bytes
+        "\xe4\xb8\xad",              // three bytes
+        "\xf0\x9f\x98\x80",          // four bytes: a surrogate pair
+        "\xe4\xb8" "a",              // cut short
+        "\x80\x80\x80\x80\x80\x80",  // stray continuation bytes
+        "\xf0\x9f\x98",              // cut short, four-byte lead
+        "\xed\xa0\x80",              // a surrogate written out
+        "\xc0\xaf",                  // overlong
+    };
+    struct Case {
+        const char* name;
+        std::size_t sequenceCount;  // the first of the sequences above
+        std::size_t nulAt;          // npos: none
+    };
+    const Case cases[] = {
+        {"well-formed only", 3, std::string::npos},
+        {"ill-formed too", std::size(sequences), std::string::npos},
+        {"NUL in a later piece", std::size(sequences), 200'001},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes data;
+        for (std::size_t filler = 0; data.size() < 600'000; ++filler) {
+            data.insert(data.end(), filler % 5, 'x');
+            const std::string_view sequence = sequences[filler % c.sequenceCount];
+            data.insert(data.end(), sequence.begin(), sequence.end());
+        }
+        if (c.nulAt != std::string::npos) data[c.nulAt] = 0;
+        Win32CharsetStream stream;
+        stream.SetType(web::kStreamTypeBinary);
+        stream.Open();
+        stream.Write(data);
+        stream.SetPosition(0);
+        stream.SetType(web::kStreamTypeText);
+        stream.SetCharset("UTF-8");
+        const Text text = stream.ReadText();
+        const Text whole = WholeUtf8ToAnsi(data);
+        EXPECT_GT(whole.size(), c.nulAt == std::string::npos ? 400'000u : 100'000u);
+        EXPECT_TRUE(text == whole) << text.size() << " bytes against " << whole.size();
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "web/WellFormedUtf8.h"
+
 #include <algorithm>
 #include <climits>
 #include <memory>
@@ -62,6 +64,61 @@ std::string Encode(unsigned codePage, std::wstring_view text) {
     return bytes;
 }
 
+// UTF-8 is decoded in pieces of about this many bytes, so its UTF-16 text never
+// needs a block of its own and is encoded again while still in the cache.
+constexpr std::size_t kUtf8Piece = 64 * 1024;
+
+bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// Where a piece ending near `limit` may end: before a byte that starts a character,
+// so no character is cut. A decoder starts afresh at such a byte anyway; a run of
+// more continuation bytes than a character holds is stray bytes and may be cut.
+std::size_t Utf8PieceEnd(const char* bytes, std::size_t begin, std::size_t limit, std::size_t size) {
+    if (limit >= size) return size;
+    for (std::size_t end = limit; end > limit - 4 && end > begin; --end) {
+        if (!IsUtf8Continuation(bytes[end])) return end;
+    }
+    return limit;
+}
+
+// UTF-8 taken through the ANSI code page as Decode and Encode would take it, ending
+// at the first NUL character, piece by piece into one text.
+std::string Utf8ToAnsi(const char* bytes, std::size_t size) {
+    if (size == 0 || !FitsInt(size)) return {};
+    // An ANSI text is no longer than its UTF-8 in all but odd cases (the room grows for those).
+    std::string text;
+    text.reserve(size + 2 * kUtf8Piece);
+    const auto wide = std::make_unique<wchar_t[]>(kUtf8Piece);
+    std::size_t units = 0;
+    for (std::size_t begin = 0; begin < size;) {
+        const std::size_t end = Utf8PieceEnd(bytes, begin, begin + kUtf8Piece, size);
+        const std::optional<std::size_t> wellFormed =
+            DecodeWellFormedUtf8(reinterpret_cast<const unsigned char*>(bytes + begin), end - begin, wide.get());
+        const int decoded = wellFormed ? static_cast<int>(*wellFormed)
+                                       : MultiByteToWideChar(CP_UTF8, 0, bytes + begin, static_cast<int>(end - begin),
+                                                             wide.get(), static_cast<int>(kUtf8Piece));
+        if (decoded <= 0) return {};
+        const std::wstring_view piece(wide.get(), static_cast<std::size_t>(decoded));
+        const std::wstring_view untilNul = piece.substr(0, std::min(piece.find(L'\0'), piece.size()));
+        units += untilNul.size();
+        // Encode refuses a text whose room does not fit an int; so does this.
+        if (!FitsInt(units * 2)) return {};
+        if (!untilNul.empty()) {
+            const std::size_t written = text.size();
+            const std::size_t room = untilNul.size() * 2;
+            if (text.capacity() - written < room) text.reserve(std::max(2 * text.capacity(), written + room));
+            text.resize(written + room);
+            const int narrow = WideCharToMultiByte(CP_ACP, 0, untilNul.data(), static_cast<int>(untilNul.size()),
+                                                   text.data() + written, static_cast<int>(room), nullptr, nullptr);
+            if (narrow <= 0) return {};
+            text.resize(written + static_cast<std::size_t>(narrow));
+        }
+        if (untilNul.size() < piece.size()) break;
+        begin = end;
+    }
+    return text;
+}
+
 }  // namespace
 
 std::optional<unsigned> CodePageOfCharset(TextView charset) {
@@ -116,13 +173,17 @@ void Win32CharsetStream::Write(BytesView data) {
 Text Win32CharsetStream::ReadText() {
     if (!open_ || type_ != web::kStreamTypeText) return {};
     const unsigned codePage = codePage_ != 0 ? codePage_ : kCodePageUnicode;
-    const auto decoded = Decode(codePage, reinterpret_cast<const char*>(contents_.data() + position_),
-                                contents_.size() - position_);
+    const char* const bytes = reinterpret_cast<const char*>(contents_.data() + position_);
+    const std::size_t size = contents_.size() - position_;
     position_ = contents_.size();
     // The text crosses into a Text through the ANSI code page and ends at its first NUL.
-    const std::wstring_view all = decoded.view();
-    const std::wstring_view untilNul = all.substr(0, std::min(all.find(L'\0'), all.size()));
-    lastReadText_ = Encode(CP_ACP, untilNul);
+    if (codePage == CP_UTF8) {
+        lastReadText_ = Utf8ToAnsi(bytes, size);
+    } else {
+        const auto decoded = Decode(codePage, bytes, size);
+        const std::wstring_view all = decoded.view();
+        lastReadText_ = Encode(CP_ACP, all.substr(0, std::min(all.find(L'\0'), all.size())));
+    }
     return lastReadText_;
 }
 
