@@ -118,6 +118,8 @@ def main():
         fl, fr, ft, fb = (int(v) for v in frame.split("=")[1].split(","))
         if (left - fl, top - ft) != (132, 239):
             fail(f"the window's frame starts at {left - fl}, {top - ft}, not centred at 132, 239")
+        if "Icon (64 x 64)" not in x(env, "xprop", "-id", window, "_NET_WM_ICON").stdout:
+            fail("the window carries no 64 x 64 application icon")
         bx, by, bw, bh = PARSE_BUTTON
         x(env, "xdotool", "mousemove", str(left + bx + bw // 2), str(top + by + bh // 2), "click", "1")
 

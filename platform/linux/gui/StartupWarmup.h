@@ -1,5 +1,6 @@
 // Start-up work that needs no display, done on a helper thread while Qt
-// connects to the display: fontconfig's configuration and font cache, which
+// connects to the display (a span in which the main thread mostly sleeps on
+// the display's replies): fontconfig's configuration and font cache, which
 // the first text of the window needs, and the decoded window icon.
 #pragma once
 
