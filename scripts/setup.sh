@@ -13,7 +13,7 @@ packages_of() {
         linux) echo qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev libcurl4-openssl-dev ca-certificates \
                     fonts-wqy-microhei ;;
         test) echo libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev python3 openssl curl \
-                   nginx-light xvfb xdotool xclip openbox x11-utils imagemagick time ;;
+                   xvfb xdotool xclip openbox x11-utils imagemagick ;;
         windows) echo g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest wine wine32:i386 fonts-wqy-microhei ;;
         *) echo "setup.sh: unknown part '$1'" >&2; exit 64 ;;
     esac
