@@ -9,10 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -26,76 +24,13 @@ std::string MakeTempDirectory() {
     return pattern;
 }
 
-// One JSON string starting at text[i] (at its opening quote); i ends past it.
-// Only what Python's json.dumps writes: escapes and \u00XX for bytes.
-std::string ParseJsonString(const std::string& text, std::size_t& i) {
-    std::string out;
-    ++i;
-    while (i < text.size() && text[i] != '"') {
-        char c = text[i++];
-        if (c != '\\') {
-            out += c;
-            continue;
-        }
-        c = text[i++];
-        switch (c) {
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'u':
-                out += static_cast<char>(std::stoi(text.substr(i, 4), nullptr, 16));
-                i += 4;
-                break;
-            default: out += c;
-        }
-    }
-    ++i;
-    return out;
-}
-
-std::string FieldOf(const std::string& line, const std::string& name) {
-    const std::string key = "\"" + name + "\": ";
-    std::size_t i = line.find(key);
-    if (i == std::string::npos) return {};
-    i += key.size();
-    return ParseJsonString(line, i);
-}
-
 }  // namespace
 
-std::string JsonBytes(std::string_view bytes) {
-    std::string json = "\"";
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '"' || byte == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            json += c;
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            json += escaped;
-        }
-    }
-    return json + "\"";
-}
-
-std::string Send(std::string_view bytes) { return "{\"send\": " + JsonBytes(bytes) + "}"; }
-std::string Repeat(std::string_view piece, long count) {
-    return "{\"repeat\": " + JsonBytes(piece) + ", \"count\": " + std::to_string(count) + "}";
-}
-std::string SendFile(std::string_view path) { return "{\"file\": " + JsonBytes(path) + "}"; }
-std::string Sleep(double seconds) { return "{\"sleep\": " + std::to_string(seconds) + "}"; }
-std::string Stall() { return "{\"stall\": true}"; }
-
-ScriptedServer::ScriptedServer(const ServerTls& tls) : directory_(MakeTempDirectory()) {
+ScriptedServer::ScriptedServer(const ServerTls& tls) : files_(MakeTempDirectory()) {
     Script({});
     std::vector<std::string> arguments = {"python3", VELTRANO_SERVERS_DIR "/scripted_server.py",
-                                          "--script", directory_ + "/script.json",
-                                          "--log", directory_ + "/log.jsonl"};
+                                          "--script", files_.directory() + "/script.json",
+                                          "--log", files_.directory() + "/log.jsonl"};
     if (!tls.certificate.empty()) {
         arguments.insert(arguments.end(), {"--tls-cert", tls.certificate, "--tls-key", tls.key});
     }
@@ -131,46 +66,11 @@ ScriptedServer::~ScriptedServer() {
         waitpid(pid_, nullptr, 0);
     }
     std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
+    std::filesystem::remove_all(files_.directory(), ignored);
 }
 
 std::string ScriptedServer::Origin(std::string_view scheme) const {
     return std::string(scheme) + "://127.0.0.1:" + std::to_string(port_);
-}
-
-void ScriptedServer::Script(const std::vector<Route>& routes) {
-    std::string json = "{\"routes\": {";
-    for (std::size_t r = 0; r < routes.size(); ++r) {
-        if (r > 0) json += ", ";
-        json += JsonBytes(routes[r].target) + ": [";
-        for (std::size_t a = 0; a < routes[r].actions.size(); ++a) {
-            if (a > 0) json += ", ";
-            json += routes[r].actions[a];
-        }
-        json += "]";
-    }
-    json += "}}";
-    const std::string staging = directory_ + "/script.json.new";
-    std::ofstream(staging, std::ios::binary) << json;
-    std::filesystem::rename(staging, directory_ + "/script.json");
-    std::ofstream(directory_ + "/log.jsonl", std::ios::binary | std::ios::trunc);
-}
-
-std::vector<ReceivedRequest> ScriptedServer::Received() const {
-    std::vector<ReceivedRequest> received;
-    std::ifstream log(directory_ + "/log.jsonl", std::ios::binary);
-    std::string line;
-    while (std::getline(log, line)) {
-        if (line.empty()) continue;
-        received.push_back({FieldOf(line, "head"), FieldOf(line, "body")});
-    }
-    return received;
-}
-
-std::string ScriptedServer::Transcript() const {
-    std::string transcript;
-    for (const auto& request : Received()) transcript += request.head + request.body + "\n----\n";
-    return transcript;
 }
 
 const TestCertificates& Certificates() {

@@ -1,6 +1,7 @@
 // A scripted loopback server (tests/servers/scripted_server.py) run by a test:
-// started on a free port, given a script of exact responses, read back for
-// the requests it received, stopped when the object goes.
+// spawned on a free port with its files in a fresh temporary directory,
+// stopped when the object goes. Scripting and reading back are portable
+// (servers/client/ServerClient.h).
 #pragma once
 
 #include <string>
@@ -9,27 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "servers/client/ServerClient.h"
+
 namespace veltrano::testing {
-
-// A script string carries bytes: each byte becomes one character U+0000-U+00FF.
-std::string JsonBytes(std::string_view bytes);
-
-// Actions of a response, as the server runs them in order.
-std::string Send(std::string_view bytes);
-std::string Repeat(std::string_view piece, long count);
-std::string SendFile(std::string_view path);
-std::string Sleep(double seconds);
-std::string Stall();
-
-struct Route {
-    std::string target;
-    std::vector<std::string> actions;
-};
-
-struct ReceivedRequest {
-    std::string head;  // request line and header lines, as received
-    std::string body;
-};
 
 struct ServerTls {
     std::string certificate;
@@ -47,13 +30,13 @@ public:
     [[nodiscard]] std::string Origin(std::string_view scheme = "http") const;
 
     // Replaces the script and forgets the requests received so far.
-    void Script(const std::vector<Route>& routes);
-    [[nodiscard]] std::vector<ReceivedRequest> Received() const;
+    void Script(const std::vector<Route>& routes) { files_.Script(routes); }
+    [[nodiscard]] std::vector<ReceivedRequest> Received() const { return files_.Received(); }
     // Every request received, as one text: head, then body, then a rule.
-    [[nodiscard]] std::string Transcript() const;
+    [[nodiscard]] std::string Transcript() const { return files_.Transcript(); }
 
 private:
-    std::string directory_;
+    ServerFiles files_;
     pid_t pid_ = -1;
     int port_ = 0;
 };

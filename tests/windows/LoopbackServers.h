@@ -1,28 +1,21 @@
 // The loopback servers WithServers.sh started on the host, as a test under
-// Wine sees them: script them, then read what they received.
+// Wine sees them: found through the environment, their files on Z:.
+// Scripting and reading back are portable (servers/client/ServerClient.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "servers/client/ServerClient.h"
+
 namespace veltrano::windows::testing {
 
-// A script string carries bytes: each byte becomes one character U+0000-U+00FF.
-std::string JsonBytes(std::string_view bytes);
-// Actions of a response, in the server's order.
-std::string Send(std::string_view bytes);
-std::string Repeat(std::string_view piece, long count);
-
-struct Route {
-    std::string target;
-    std::vector<std::string> actions;
-};
-
-struct ReceivedRequest {
-    std::string head;  // request line and header lines, as received
-    std::string body;
-};
+using veltrano::testing::ReceivedRequest;
+using veltrano::testing::Repeat;
+using veltrano::testing::Route;
+using veltrano::testing::Send;
+using veltrano::testing::ServerFiles;
 
 class LoopbackServer {
 public:
@@ -32,14 +25,14 @@ public:
     [[nodiscard]] int port() const { return port_; }
     [[nodiscard]] std::string Origin(std::string_view scheme = "http") const;
     // Replaces the script and forgets the requests received so far.
-    void Script(const std::vector<Route>& routes) const;
-    [[nodiscard]] std::vector<ReceivedRequest> Received() const;
+    void Script(const std::vector<Route>& routes) const { files_.Script(routes); }
+    [[nodiscard]] std::vector<ReceivedRequest> Received() const { return files_.Received(); }
     // Every request received: head, then body, then a rule.
-    [[nodiscard]] std::string Transcript() const;
+    [[nodiscard]] std::string Transcript() const { return files_.Transcript(); }
 
 private:
     int port_ = 0;
-    std::string directory_;  // a Windows path on Wine's Z: drive
+    ServerFiles files_;  // a Windows path on Wine's Z: drive
 };
 
 // The test authority's certificate (PEM), read through Z:.
