@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "bind/BoundLibrary.h"
 
@@ -25,6 +26,7 @@ VELTRANO_WININET_FUNCTION(HttpSendRequestA)
 VELTRANO_WININET_FUNCTION(InternetReadFile)
 VELTRANO_WININET_FUNCTION(HttpQueryInfoA)
 VELTRANO_WININET_FUNCTION(InternetCloseHandle)
+VELTRANO_WININET_FUNCTION(InternetSetOptionA)
 #undef VELTRANO_WININET_FUNCTION
 
 // Wine answers the raw header query of a request that never got a response
@@ -50,6 +52,20 @@ std::optional<std::string> SafeObjectName(const char* objectName) {
     });
     if (!clean) return std::nullopt;
     return path;
+}
+
+// Windows gives up on a connection after 60 s and on a silent server after
+// 30 s by default; Wine waits for ever. The same limits, set on the request
+// (Wine reads them from there), make both end a stalled fetch as a failed read.
+void LimitWaiting(web::InternetHandle request) {
+    const auto setOption = BoundInternetSetOptionA().Get();
+    if (setOption == nullptr) return;
+    const std::pair<DWORD, DWORD> limits[] = {{INTERNET_OPTION_CONNECT_TIMEOUT, 60'000},
+                                              {INTERNET_OPTION_SEND_TIMEOUT, 30'000},
+                                              {INTERNET_OPTION_RECEIVE_TIMEOUT, 30'000}};
+    for (auto [option, milliseconds] : limits) {
+        static_cast<void>(setOption(request, option, &milliseconds, sizeof milliseconds));
+    }
 }
 
 }  // namespace
@@ -79,7 +95,10 @@ web::InternetHandle WinInet::OpenRequest(web::InternetHandle connection, const c
         SetLastError(ERROR_INTERNET_INVALID_URL);
         return nullptr;
     }
-    return openRequest(connection, verb, path->c_str(), version, referrer, acceptTypes, flags, context);
+    web::InternetHandle request =
+        openRequest(connection, verb, path->c_str(), version, referrer, acceptTypes, flags, context);
+    if (request != nullptr) LimitWaiting(request);
+    return request;
 }
 
 bool WinInet::SendRequest(web::InternetHandle request, const char* headers, std::uint32_t headersLength,
