@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh build linux
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DVELTRANO_BUILD_TESTS=OFF -DVELTRANO_BUILD_BENCH=OFF >/dev/null
-cmake --build build/native --target veltrano -j "$(nproc)"
-exec build/native/veltrano "$@"
+cmake -S . -B build/run -DCMAKE_BUILD_TYPE=Release -DVELTRANO_BUILD_TESTS=OFF -DVELTRANO_BUILD_BENCH=OFF >/dev/null
+cmake --build build/run --target veltrano -j "$(nproc)"
+exec build/run/veltrano "$@"

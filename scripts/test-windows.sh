@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw32.cmake \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DVELTRANO_BUILD_TESTS=ON >/dev/null
 cmake --build build/windows -j 2
 
 xvfb_log=$(mktemp)
@@ -22,4 +22,4 @@ export DISPLAY=":$(cat "$xvfb_log.display")"
 openbox >/dev/null 2>&1 &
 openbox=$!
 
-ctest --test-dir build/windows --output-on-failure -j 2
+ctest --test-dir build/windows --output-on-failure --no-tests=error -j 2
