@@ -5,7 +5,13 @@ Prints fetch_vs_curl, convert_vs_iconv and fetch_peak_memory as NAME ratio=X.
 fetch_vs_curl times veltrano-cli and curl on the same 64 MiB GBK page (Chinese
 text in GBK with markup, no "utf-8" in its first 500 bytes nor in the headers,
 the video address at the end), served the same way to both: the fetch itself,
-without a charset conversion that curl would not do. fetch_peak_memory measures
+without a charset conversion that curl would not do. curl keeps nothing; any
+program that keeps the page pays for the memory it stores it in, and for a
+search through it. So store_floor_vs_curl times, against the same curl, a bare
+program that only downloads the page with libcurl into a text reserved from
+Content-Length and finds the address with memmem: the floor of a fetch that
+keeps the page; fetch_vs_store_floor sets veltrano-cli against that floor.
+fetch_peak_memory measures
 veltrano-cli on the 64 MiB UTF-8 page, which is converted; convert_vs_iconv
 times the conversion alone on 64 MiB of UTF-8 Chinese text."""
 
@@ -59,13 +65,13 @@ def best(command):
     return min(timed(command) for _ in range(RUNS))
 
 
-def best_alternating(first, second):
-    """Best wall time of each of two commands, run by turns so both meet the same load on a shared machine."""
-    times = ([], [])
+def best_alternating(*commands):
+    """Best wall time of each command, run by turns so all meet the same load on a shared machine."""
+    times = [[] for _ in commands]
     for _ in range(RUNS):
-        for command, taken in zip((first, second), times):
+        for command, taken in zip(commands, times):
             taken.append(timed(command)[0])
-    return min(times[0]), min(times[1])
+    return [min(taken) for taken in times]
 
 
 def main():
@@ -74,6 +80,7 @@ def main():
     build = os.path.abspath(sys.argv[1])
     cli = os.path.join(build, "veltrano-cli")
     convert_timer = os.path.join(build, "bench", "convert_timer")
+    store_floor = os.path.join(build, "bench", "store_floor")
     with tempfile.TemporaryDirectory(prefix="veltrano-bench-") as work:
         address_tail = b'<script>\r\n        var videoUrl = "http://v.example/end.mp4";\r\n        var defaultImg = "";</script>'
         pages = {"/gbk": write_chinese_page(os.path.join(work, "gbk.html"), PAGE_SIZE, "gbk", address_tail),
@@ -89,11 +96,12 @@ def main():
             port = int(server.stdout.readline().split()[1])
             gbk_url = f"http://127.0.0.1:{port}/gbk"
             utf8_url = f"http://127.0.0.1:{port}/utf8"
-            for url in (gbk_url, utf8_url):
-                out = subprocess.run([cli, url], capture_output=True, check=True).stdout
+            for command in ([cli, gbk_url], [cli, utf8_url], [store_floor, gbk_url]):
+                out = subprocess.run(command, capture_output=True, check=True).stdout
                 if out != b"http://v.example/end.mp4\n":
-                    sys.exit(f"veltrano-cli printed {out[:200]!r} for {url}")
-            cli_time, curl_time = best_alternating([cli, gbk_url], ["curl", "-s", "-o", "/dev/null", gbk_url])
+                    sys.exit(f"{command[0]} printed {out[:200]!r} for {command[1]}")
+            cli_time, curl_time, floor_time = best_alternating(
+                [cli, gbk_url], ["curl", "-s", "-o", "/dev/null", gbk_url], [store_floor, gbk_url])
             peak = max(timed([cli, utf8_url])[1] for _ in range(2))
         finally:
             server.terminate()
@@ -106,9 +114,12 @@ def main():
         iconv_time = min(
             timed(["iconv", "-f", "UTF-8", "-t", "GBK", text_path])[0] for _ in range(RUNS))
 
-    print(f"# veltrano-cli {cli_time:.3f} s, curl {curl_time:.3f} s on the GBK page; ConvertCharset {convert:.3f} s, "
+    print(f"# veltrano-cli {cli_time:.3f} s, curl {curl_time:.3f} s, store_floor {floor_time:.3f} s on the GBK page; "
+          f"ConvertCharset {convert:.3f} s, "
           f"iconv {iconv_time:.3f} s; peak {peak / 2**20:.1f} MiB on the UTF-8 page of {PAGE_SIZE / 2**20:.0f} MiB")
     print(f"fetch_vs_curl ratio={cli_time / curl_time:.2f}")
+    print(f"store_floor_vs_curl ratio={floor_time / curl_time:.2f}")
+    print(f"fetch_vs_store_floor ratio={cli_time / floor_time:.2f}")
     print(f"convert_vs_iconv ratio={convert / iconv_time:.2f}")
     print(f"fetch_peak_memory ratio={peak / PAGE_SIZE:.2f}")
 
