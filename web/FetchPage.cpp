@@ -26,6 +26,9 @@ constexpr std::size_t kFourfoldGrowthFrom = std::size_t{1} << 20;
 // A 32-bit address space grows fourfold only while the reservation stays modest;
 // larger pages double as they would anyway.
 constexpr std::size_t kFourfoldGrowthUpTo = sizeof(std::size_t) >= 8 ? SIZE_MAX / 4 : std::size_t{64} << 20;
+// With a 64-bit address space the first growth past 1 MiB takes this much at
+// once, so a page of up to this size is copied once, at 1 MiB, not at each growth.
+constexpr std::size_t kLargePageSpan = sizeof(std::size_t) >= 8 ? std::size_t{256} << 20 : 0;
 constexpr int kRawHeaderBufferSize = 5000;
 // "utf-8" counts in the body only when it begins at one of these positions.
 constexpr int kUtf8MarkerLimit = 500;
@@ -99,7 +102,7 @@ struct Body {
 // Where the addresses for four times the text cannot be had, it grows as it would anyway.
 void ReserveFourfold(Text& bytes) {
     try {
-        bytes.reserve(4 * bytes.size());
+        bytes.reserve(std::max(4 * bytes.size(), kLargePageSpan));
     } catch (const std::bad_alloc&) {
     }
 }
