@@ -10,10 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/VideoAddress.h"
+
 namespace {
 
-constexpr std::string_view kLeft = "var videoUrl = \"";
-constexpr std::string_view kRight = "\";\r\n        var defaultImg";
+using veltrano::app::kVideoLeftMarker;
+using veltrano::app::kVideoRightMarker;
 
 struct Download {
     CURL* easy = nullptr;
@@ -54,10 +56,10 @@ int main(int argc, char** argv) {
     if (result != CURLE_OK) return 2;
 
     const std::string_view page = download.page;
-    const char* left = Find(page, kLeft);
+    const char* left = Find(page, kVideoLeftMarker);
     if (left == nullptr) return 1;
-    const std::string_view rest = page.substr(static_cast<std::size_t>(left - page.data()) + kLeft.size());
-    const char* right = Find(rest, kRight);
+    const std::string_view rest = page.substr(static_cast<std::size_t>(left - page.data()) + kVideoLeftMarker.size());
+    const char* right = Find(rest, kVideoRightMarker);
     if (right == nullptr) return 1;
     std::printf("%.*s\n", static_cast<int>(right - rest.data()), rest.data());
     return 0;

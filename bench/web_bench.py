@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The fetcher's figures against a loopback server. Usage: web_bench.py BUILD_DIR
-Prints fetch_vs_curl, convert_vs_iconv and fetch_peak_memory as NAME ratio=X.
+Prints fetch_vs_curl, store_floor_vs_curl, fetch_vs_store_floor, convert_vs_iconv
+and fetch_peak_memory as NAME ratio=X.
 
 fetch_vs_curl times veltrano-cli and curl on the same 64 MiB GBK page (Chinese
 text in GBK with markup, no "utf-8" in its first 500 bytes nor in the headers,

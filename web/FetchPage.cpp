@@ -99,8 +99,9 @@ struct Body {
     std::size_t firstNul = Text::npos;
 };
 
-// Where the addresses for four times the text cannot be had, it grows as it would anyway.
-void ReserveFourfold(Text& bytes) {
+// Four times the text, and on a 64-bit build at least kLargePageSpan; where the
+// addresses cannot be had, it grows as it would anyway.
+void ReserveAhead(Text& bytes) {
     try {
         bytes.reserve(std::max(4 * bytes.size(), kLargePageSpan));
     } catch (const std::bad_alloc&) {
@@ -132,7 +133,7 @@ Body ReadBody(Internet& internet, InternetHandle request) {
         if (bytes.capacity() - size < kReadSize) {
             std::array<char, kReadSize> piece{};
             if (!internet.ReadFile(request, piece.data(), kReadSize, &count) || count == 0) break;
-            if (size >= kFourfoldGrowthFrom && size <= kFourfoldGrowthUpTo) ReserveFourfold(bytes);
+            if (size >= kFourfoldGrowthFrom && size <= kFourfoldGrowthUpTo) ReserveAhead(bytes);
             bytes.append(piece.data(), std::min(count, kReadSize));
         } else {
             bytes.resize(size + kReadSize);
